@@ -1,0 +1,1 @@
+// codepage stand-in: written next.

@@ -1,0 +1,1 @@
+// memory stand-in: written next.

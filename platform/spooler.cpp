@@ -1,0 +1,1 @@
+// spooler stand-in: written next.

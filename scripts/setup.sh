@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds, tests and runs with, when any is missing.
+set -euo pipefail
+packages=(
+  build-essential cmake pkg-config clang libclang-rt-14-dev
+  libsqlite3-dev libpng-dev libpoppler-cpp-dev libcli11-dev nlohmann-json3-dev libssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev cups-client
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}" >&2
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

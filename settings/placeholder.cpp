@@ -1,0 +1,1 @@
+// Replaced as the settings modules are added.
