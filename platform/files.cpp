@@ -1,0 +1,1 @@
+// files stand-in: written next.
