@@ -35,6 +35,8 @@ constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
 constexpr DWORD PAGE_READONLY = 0x02;
 constexpr DWORD FILE_MAP_READ = 0x0004;
 constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x00000002;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x00000008;
 
 HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD dwShareMode,
                    LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,

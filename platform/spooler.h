@@ -42,11 +42,15 @@ BOOL GetPrinterDriverDirectoryW(LPWSTR pName, LPWSTR pEnvironment, DWORD Level, 
 // real platform); used by lblctl and the tests.
 namespace platform {
 
-// Where the spooler keeps its database. Must be set before the first spooler call
-// of the process to take effect there; the default is $XDG_DATA_HOME/lbl/spool
-// (or ~/.local/share/lbl/spool). The directory is created when missing.
+// Where the spooler keeps its database; the default is $XDG_DATA_HOME/lbl/spool
+// (or ~/.local/share/lbl/spool). The directory is created when missing. Choosing
+// another directory closes the database (the next call opens the new one) and
+// invalidates the printer handles opened on the old one.
 void SetSpoolDirectory(const std::string& dir);
 std::string SpoolDirectory();
+// Closes the process's database connection (the next spooler call reopens it),
+// e.g. before the spool directory is removed.
+void CloseSpoolDatabase();
 
 struct PrinterRecord {
     std::string name;

@@ -67,5 +67,8 @@ struct PDEV {
 using PPDEV = PDEV*;
 
 BOOL bValidatePDEV(const PDEV* pPDev);
+// The device record of a surface (its dhpdev), or null with last error
+// ERROR_INVALID_PARAMETER when the surface or the record is not valid.
+PPDEV PdevOfSurface(const SURFOBJ* pso);
 LONG MillionToPixel(LONG lMicrons, LONG lDpi);
 UINT MyGetACP();

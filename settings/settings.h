@@ -4,6 +4,7 @@
 // write side exists only in the UI build (LBL_UI_BUILD).
 #pragma once
 
+#include "platform/gdi_halftone.h"
 #include "platform/wintypes.h"
 #include "settings/drvmem.h"
 #include "settings/records.h"
@@ -16,7 +17,13 @@ extern const LABELDATA DefaultLabel;
 extern const WCHAR kStandardLabelName[];  // "Standard Label"
 extern const LONG iLabelTension[4][2];   // (rewind, back tension) by ribbon type * 2 + ribbon width
 extern const COLORADJUSTMENT DefHTClrAdj;
+extern const DEVHTINFO DefDevHTInfo;
 extern const DRVDEVMODE dmDefault;
+
+// The standard label's name for a printer: the name (at most 31 characters), one
+// blank and "Standard Label", cut to 31 characters and terminated. A null name
+// gives " Standard Label". pDest holds CCHLABELNAME characters.
+void MakeStandardLabelName(LPWSTR pDest, LPCWSTR pName);
 
 // ---- Printer data and label database --------------------------------------------------------
 // Pair index of the sized binary values: 0 = ("PrinterDataSize", "PrinterData").
@@ -75,9 +82,17 @@ extern const DRIVER_VERSION_INFO DriverVersions;
 
 WORD CheckDevmodeVersion(const DEVMODEW* pdm);
 LONG ConvertDevmode(const DEVMODEW* pdmIn, DEVMODEW* pdmOut);
+// ConvertDevmode where the real byte sizes of both buffers are known: no byte
+// outside them is read or written, whatever their size fields claim. -1 also
+// when a buffer is too short to hold the header up to dmDriverExtra.
+LONG ConvertDevmodeSized(const DEVMODEW* pdmIn, DWORD cbIn, DEVMODEW* pdmOut, DWORD cbOut);
 BOOL ConvertDevmodeOut(const DEVMODEW* pdmSrc, const DEVMODEW* pdmIn, DEVMODEW* pdmOut);
 INT CommonDrvConvertDevmode(LPCWSTR pPrinterName, const DEVMODEW* pdmIn, DEVMODEW* pdmOut, LONG* pcbNeeded,
                             DWORD fMode, const DRIVER_VERSION_INFO* pVersions);
 BOOL SetDefaultDevMode(PDRVDEVMODE pdm, LPCWSTR pDeviceName, const PPDDATA* pPpd, BOOL bMetric);
+// The unsized form trusts dmSize + dmDriverExtra of pdmIn; entry points that know
+// the real size of the record handed in use the sized form.
 BOOL ValidateSetDevMode(HANDLE hPrinter, PDRVDEVMODE pdmOut, const DEVMODEW* pdmIn, const PPDDATA* pPpd);
+BOOL ValidateSetDevModeSized(HANDLE hPrinter, PDRVDEVMODE pdmOut, const DEVMODEW* pdmIn, DWORD cbIn,
+                             const PPDDATA* pPpd);
 BOOL IsMetricCountry();

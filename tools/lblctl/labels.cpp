@@ -1,11 +1,112 @@
+// lblctl labels export and import: the label database as JSON.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include "platform/codepage.h"
 #include "tools/lblctl/commands.h"
+#include "tools/lblctl/label_forms.h"
+#include "tools/lblctl/label_json.h"
+#include "tools/lblctl/printer_access.h"
 
 namespace lblctl {
 
+namespace {
+
+struct ImportArgs {
+    std::string name;
+    std::string file;
+};
+
+void LabelsExport(const std::string& name)
+{
+    auto printer = OpenPrinterOrFail(name);
+    std::u16string wname = platform::Widen(name);
+    LabelDbPtr db(GetLabelDatabase(printer->h, wname.c_str()));
+    if (!db) throw Failure{"out of memory reading the label database"};
+    std::string text = DumpLabels(LabelDatabaseToJson(db.get(), GetLabelNum(db.get())));
+    std::printf("%s\n", text.c_str());
+}
+
+// The file's text; "-" reads standard input.
+std::string ReadText(const std::string& file)
+{
+    if (file == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw Failure{file + ": cannot be read"};
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw Failure{file + ": cannot be read"};
+    return text.str();
+}
+
+// Replaces the database and brings the forms into line as applying the printer sheet
+// does: every label's form added or replaced at its exact size, then the database
+// stored, then the forms of labels no longer in it deleted.
+void LabelsImport(const ImportArgs& args)
+{
+    auto printer = OpenPrinterOrFail(args.name);
+    HANDLE h = printer->h;
+
+    Json array;
+    try {
+        array = Json::parse(ReadText(args.file));
+    } catch (const Json::parse_error& e) {
+        throw Failure{args.file + ": not valid JSON (at byte " + std::to_string(e.byte) + ")"};
+    }
+    std::vector<LABELDATA> labels;
+    if (auto why = LabelDatabaseFromJson(array, StandardLabel(args.name), labels); !why.empty())
+        throw Failure{args.file + ": " + why + "; nothing was written"};
+
+    std::u16string wname = platform::Widen(args.name);
+    LabelDbPtr old(GetLabelDatabase(h, wname.c_str()));
+    if (!old) throw Failure{"out of memory reading the label database"};
+
+    auto block = std::make_unique<LabelBlock>();
+    block->count = static_cast<DWORD>(labels.size());
+    std::copy(labels.begin(), labels.end(), block->labels);
+    std::span<const LABELDATA> fresh(block->labels, block->count);
+
+    std::vector<std::string> failed = ReplaceLabelForms(h, fresh);
+    StoreLabelDatabase(h, *block, args.name);
+
+    std::set<std::u16string> gone;
+    for (DWORD i = 0; i < GetLabelNum(old.get()); ++i) {
+        std::u16string oldName = platform::Widen(LabelName(old.get()[i]));
+        if (!FindLabelData(block->labels, oldName.c_str())) gone.insert(oldName);
+    }
+    for (auto& name : DeleteLabelForms(h, gone, args.name)) failed.push_back(name);
+    if (!failed.empty())
+        throw Failure{"labels stored, but the form \"" + failed.front() + "\" could not be written or deleted"};
+}
+
+}  // namespace
+
 void AddLabelsCommand(CLI::App& app, Globals& globals)
 {
-    (void)app;
-    (void)globals;
+    CLI::App* labels = app.add_subcommand("labels", "Export and import a printer's label database as JSON");
+    labels->require_subcommand(1);
+
+    auto exportName = std::make_shared<std::string>();
+    CLI::App* exp = labels->add_subcommand("export", "Write the label database as JSON to standard output");
+    exp->add_option("NAME", *exportName, "Printer name")->required();
+    exp->callback([exportName, &globals] {
+        ApplyGlobals(globals);
+        LabelsExport(*exportName);
+    });
+
+    auto importArgs = std::make_shared<ImportArgs>();
+    CLI::App* imp = labels->add_subcommand("import", "Replace the label database with the labels of a JSON file");
+    imp->add_option("NAME", importArgs->name, "Printer name")->required();
+    imp->add_option("FILE", importArgs->file, "JSON file (- for standard input)")->required();
+    imp->callback([importArgs, &globals] {
+        ApplyGlobals(globals);
+        LabelsImport(*importArgs);
+    });
 }
 
 }  // namespace lblctl

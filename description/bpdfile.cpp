@@ -1,0 +1,125 @@
+// The binary description file beside the description file: its name, the
+// checks that make it usable, and (UI build) writing it.
+#include <cstring>
+
+#include "description/pack.h"
+#include "platform/files.h"
+#include "settings/drvmem.h"
+
+BOOL GenerateBpdFilename(PWSTR pwstrBpdFile, DWORD cchBpdFile, PCWSTR pwstrPpdFile)
+{
+    static constexpr WCHAR kExt[] = u"BPD";
+    if (!pwstrBpdFile || cchBpdFile == 0) return FALSE;
+    pwstrBpdFile[0] = 0;
+    if (!pwstrPpdFile) return FALSE;
+    if (cchBpdFile > BPD_MAX_PATH) cchBpdFile = BPD_MAX_PATH;
+
+    std::size_t cch = 0;
+    std::size_t dot = static_cast<std::size_t>(-1);
+    for (; pwstrPpdFile[cch]; ++cch) {
+        if (pwstrPpdFile[cch] == u'.') dot = cch;
+        if (cch >= cchBpdFile) return FALSE;  // longer than any acceptable result
+    }
+    const std::size_t keep = dot != static_cast<std::size_t>(-1) ? dot + 1 : cch;
+    const bool bAddDot = dot == static_cast<std::size_t>(-1);
+    const std::size_t need = keep + (bAddDot ? 1 : 0) + 3 + 1;
+    if (need > cchBpdFile) return FALSE;
+    std::memcpy(pwstrBpdFile, pwstrPpdFile, keep * sizeof(WCHAR));
+    std::size_t pos = keep;
+    if (bAddDot) pwstrBpdFile[pos++] = u'.';
+    for (WCHAR c : kExt) pwstrBpdFile[pos++] = c;  // includes the NUL
+    return TRUE;
+}
+
+const WCHAR* FileNamePart(const WCHAR* pwstrPath)
+{
+    const WCHAR* p = pwstrPath;
+    for (const WCHAR* q = pwstrPath; *q; ++q)
+        if (*q == u'/' || *q == u'\\') p = q + 1;
+    return p;
+}
+
+BOOL EqualFileNames(const WCHAR* a, const WCHAR* b)
+{
+    auto fold = [](WCHAR c) -> WCHAR { return (c >= u'a' && c <= u'z') ? static_cast<WCHAR>(c - 32) : c; };
+    for (; *a && *b; ++a, ++b)
+        if (fold(*a) != fold(*b)) return FALSE;
+    return *a == *b;
+}
+
+namespace {
+
+#if defined(LBL_UI_BUILD)
+bool LastWriteTime(PCWSTR pwstrPath, FILETIME* pTime)
+{
+    HANDLE h = CreateFileW(pwstrPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE || !h) return false;
+    BOOL bOk = GetFileTime(h, nullptr, nullptr, pTime);
+    CloseHandle(h);
+    return bOk != FALSE;
+}
+
+// The binary file is current when it is not older than the description file.
+bool BinaryIsCurrent(PCWSTR pwstrPpdFile, PCWSTR pwstrBpdFile)
+{
+    FILETIME ftPpd{}, ftBpd{};
+    if (!LastWriteTime(pwstrPpdFile, &ftPpd) || !LastWriteTime(pwstrBpdFile, &ftBpd)) return false;
+    return CompareFileTime(&ftBpd, &ftPpd) >= 0;
+}
+#endif
+
+}  // namespace
+
+PPDDATA* GetBinaryPpdData(PCWSTR pwstrPpdFile)
+{
+    WCHAR awchBpd[BPD_MAX_PATH];
+    if (!GenerateBpdFilename(awchBpd, BPD_MAX_PATH, pwstrPpdFile)) return nullptr;
+#if defined(LBL_UI_BUILD)
+    if (!BinaryIsCurrent(pwstrPpdFile, awchBpd)) return nullptr;
+#endif
+    HANDLE hMapping = nullptr;
+    const BYTE* pView = nullptr;
+    DWORD cb = 0;
+    if (!MAPFILE(awchBpd, &hMapping, &pView, &cb)) return nullptr;
+    PPDDATA* pPpdData = nullptr;
+    if (cb > BPD_MIN_SIZE) {
+        DWORD dwSize = 0;
+        std::memcpy(&dwSize, pView, sizeof(dwSize));
+        if (dwSize == cb) {
+            pPpdData = static_cast<PPDDATA*>(DrvAllocMem(cb));
+            if (pPpdData) std::memcpy(pPpdData, pView, cb);
+        }
+    }
+    MAPFILE_Release(hMapping);
+    return pPpdData;
+}
+
+// Writes the record to a temporary file and renames it over the binary file,
+// so that a reader never sees half a file. Failures are ignored by the caller.
+BOOL SaveBinaryPpdData(PCWSTR pwstrPpdFile, const PPDDATA* pPpdData)
+{
+#if defined(LBL_UI_BUILD)
+    static constexpr WCHAR kTmp[] = u".tmp";
+    WCHAR awchBpd[BPD_MAX_PATH];
+    WCHAR awchTmp[BPD_MAX_PATH + 8];
+    if (!pPpdData || !GenerateBpdFilename(awchBpd, BPD_MAX_PATH, pwstrPpdFile)) return FALSE;
+    std::size_t cch = 0;
+    while (awchBpd[cch]) ++cch;
+    std::memcpy(awchTmp, awchBpd, cch * sizeof(WCHAR));
+    std::memcpy(awchTmp + cch, kTmp, sizeof(kTmp));
+
+    HANDLE h = CreateFileW(awchTmp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE || !h) return FALSE;
+    DWORD cbWritten = 0;
+    BOOL bOk = WriteFile(h, pPpdData, pPpdData->dwSize, &cbWritten, nullptr) && cbWritten == pPpdData->dwSize;
+    bOk = CloseHandle(h) && bOk;
+    if (bOk) bOk = MoveFileExW(awchTmp, awchBpd, MOVEFILE_REPLACE_EXISTING);
+    if (!bOk) DeleteFileW(awchTmp);
+    return bOk;
+#else
+    (void)pwstrPpdFile;
+    (void)pPpdData;
+    return FALSE;
+#endif
+}

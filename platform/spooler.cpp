@@ -1,1 +1,0 @@
-// spooler stand-in: written next.

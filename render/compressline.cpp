@@ -1,0 +1,107 @@
+// One line of run-length coding. A literal stops one byte before a pair of
+// equal bytes and never takes in the last byte of a line; the run after a
+// literal always starts as a repeat run. Scans a 64-bit word at a time.
+#include "render/compressline.h"
+
+#include <bit>
+#include <cstring>
+
+namespace rle {
+namespace {
+
+inline std::uint64_t Load64(const BYTE* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
+    return v;
+}
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+// Bits set at (at least) the lowest zero byte of v; exact for the lowest one.
+inline std::uint64_t ZeroBytes(std::uint64_t v) { return (v - kOnes) & ~v & kHighs; }
+
+// First p in [from, lim) with L[p] != b, or lim.
+inline DWORD ScanEqual(const BYTE* L, DWORD from, DWORD lim, BYTE b)
+{
+    DWORD p = from;
+    const std::uint64_t pattern = kOnes * b;
+    while (p + 8 <= lim) {
+        const std::uint64_t diff = Load64(L + p) ^ pattern;
+        if (diff) return p + static_cast<DWORD>(std::countr_zero(diff) >> 3);
+        p += 8;
+    }
+    while (p < lim && L[p] == b) ++p;
+    return p;
+}
+
+// First p in [from, lim) with L[p + 1] == L[p], or lim. Reads up to L[lim].
+inline DWORD ScanLiteral(const BYTE* L, DWORD from, DWORD lim)
+{
+    DWORD p = from;
+    while (p + 8 <= lim) {
+        const std::uint64_t z = ZeroBytes(Load64(L + p) ^ Load64(L + p + 1));
+        if (z) return p + static_cast<DWORD>(std::countr_zero(z) >> 3);
+        p += 8;
+    }
+    while (p < lim && L[p + 1] != L[p]) ++p;
+    return p;
+}
+
+inline bool Count(Output& out, DWORD cb)
+{
+    out.total += cb;
+    return out.total < out.limit;
+}
+
+}  // namespace
+
+bool EncodeLine(const BYTE* L, DWORD n, DWORD maxLit, Output& out)
+{
+    DWORD s = 0;
+    bool bLiteral = n >= 2 && L[1] != L[0];
+    while (s < n) {
+        DWORD p;
+        if (bLiteral) {
+            // Take L[p] while the literal is below its maximum, p is not the
+            // last byte and L[p + 1] differs from L[p].
+            const DWORD lim = (n - 1 < s + maxLit) ? n - 1 : s + maxLit;
+            p = ScanLiteral(L, s + 1, lim);
+            const DWORD cb = p - s;
+            if (!Count(out, cb + 1)) return false;
+            out.pBuf[out.pos] = static_cast<BYTE>(cb - 1);
+            std::memcpy(out.pBuf + out.pos + 1, L + s, cb);
+            out.pos += cb + 1;
+            s = p;
+            bLiteral = false;
+        } else {
+            const DWORD lim = (n < s + 128) ? n : s + 128;
+            p = ScanEqual(L, s + 1, lim, L[s]);
+            if (!Count(out, 2)) return false;
+            out.pBuf[out.pos] = static_cast<BYTE>(-static_cast<int>(p - s - 1));
+            out.pBuf[out.pos + 1] = L[s];
+            out.pos += 2;
+            s = p;
+            bLiteral = s + 1 < n && L[s + 1] != L[s];
+        }
+    }
+    return true;
+}
+
+bool CountEncoded(const BYTE* pEnc, DWORD cb, Output& out)
+{
+    if (out.total + cb < out.limit) {
+        out.total += cb;
+        return true;
+    }
+    for (DWORD i = 0; i < cb;) {
+        const DWORD run = pEnc[i] < 0x80 ? pEnc[i] + 2u : 2u;
+        if (!Count(out, run)) return false;
+        i += run;
+    }
+    return true;
+}
+
+}  // namespace rle

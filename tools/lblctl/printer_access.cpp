@@ -1,0 +1,89 @@
+#include "tools/lblctl/printer_access.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/codepage.h"
+#include "platform/memory.h"
+#include "tools/lblctl/commands.h"
+
+namespace lblctl {
+
+platform::PrinterRecord FindPrinterOrFail(const std::string& name)
+{
+    auto printer = platform::FindPrinter(name);
+    if (!printer) throw Failure{"no printer named \"" + name + "\""};
+    return *printer;
+}
+
+std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name)
+{
+    FindPrinterOrFail(name);
+    std::u16string wname = platform::Widen(name);
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+    HANDLE h = nullptr;
+    if (!OpenPrinterW(wname.data(), &h, &defaults) || !h)
+        throw Failure{"cannot open printer \"" + name + "\" (error " + std::to_string(GetLastError()) + ")"};
+    return std::make_unique<PrinterHandle>(h);
+}
+
+PpdPtr LoadDescription(const std::string& path)
+{
+    if (path.empty()) return nullptr;
+    std::u16string wpath = platform::Widen(path);
+    return PpdPtr(PpdCreate(wpath.c_str(), nullptr));
+}
+
+PRINTERPROP ReadPrinterProperties(HANDLE h, const PPDDATA* pPpd, const std::string& printerName)
+{
+    PRINTERPROP prop{};
+    DWORD cbStored = sizeof(PRINTERPROP);
+    GlobalPtr<BYTE> stored;
+    if (pPpd) {
+        stored.reset(reinterpret_cast<BYTE*>(GetPrinterProperties(h, pPpd)));
+    } else {
+        stored.reset(static_cast<BYTE*>(GetPrinterDataFromRegistry(h, &cbStored, PAIR_PRINTERDATA)));
+    }
+    if (!stored)
+        throw Failure{"printer \"" + printerName + "\" has no printer properties and its description cannot be read"};
+    WORD wSize = 0;
+    if (cbStored >= offsetof(PRINTERPROP, dwFlags)) std::memcpy(&wSize, stored.get() + 2, sizeof wSize);
+    size_t n = std::min<size_t>({wSize, sizeof(PRINTERPROP), cbStored});
+    std::memcpy(&prop, stored.get(), n);
+    prop.wVersion = PRINTERPROP_VERSION;
+    prop.wSize = sizeof(PRINTERPROP);
+    return prop;
+}
+
+LABELDATA StandardLabel(const std::string& printerName)
+{
+    LABELDATA label = DefaultLabel;
+    std::u16string name = platform::Widen(printerName).substr(0, CCHLABELNAME - 1);
+    name += u' ';
+    name += kStandardLabelName;
+    CopyStringW(label.szLabelName, name.c_str(), CCHLABELNAME);
+    return label;
+}
+
+void StoreLabelDatabase(HANDLE h, LabelBlock& block, const std::string& printerName)
+{
+    SaveLabelData(h, block.labels);
+    const DWORD cbBlock = sizeof(DWORD) + block.count * sizeof(LABELDATA);
+    std::vector<BYTE> stored(cbBlock);
+    DWORD type = 0;
+    DWORD cbNeeded = 0;
+    std::u16string valueName = u"LabelData";
+    DWORD rc = GetPrinterDataW(h, valueName.data(), &type, stored.data(), cbBlock, &cbNeeded);
+    if (rc != ERROR_SUCCESS || cbNeeded != cbBlock || std::memcmp(stored.data(), &block, cbBlock) != 0)
+        throw Failure{"could not store the label database of printer \"" + printerName + "\""};
+}
+
+std::string ColorText(COLORREF cr)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", cr & 0xFF, (cr >> 8) & 0xFF, (cr >> 16) & 0xFF);
+    return text;
+}
+
+}  // namespace lblctl

@@ -1,0 +1,13 @@
+// The parts of "lblctl printer" that live in their own files.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include "tools/lblctl/commands.h"
+
+namespace lblctl {
+
+void AddPrinterShowCommand(CLI::App& printer, Globals& globals);
+void AddPrinterSetCommand(CLI::App& printer, Globals& globals);
+
+}  // namespace lblctl
