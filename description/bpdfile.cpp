@@ -16,10 +16,8 @@ BOOL GenerateBpdFilename(PWSTR pwstrBpdFile, DWORD cchBpdFile, PCWSTR pwstrPpdFi
 
     std::size_t cch = 0;
     std::size_t dot = static_cast<std::size_t>(-1);
-    for (; pwstrPpdFile[cch]; ++cch) {
+    for (; pwstrPpdFile[cch]; ++cch)
         if (pwstrPpdFile[cch] == u'.') dot = cch;
-        if (cch >= cchBpdFile) return FALSE;  // longer than any acceptable result
-    }
     const std::size_t keep = dot != static_cast<std::size_t>(-1) ? dot + 1 : cch;
     const bool bAddDot = dot == static_cast<std::size_t>(-1);
     const std::size_t need = keep + (bAddDot ? 1 : 0) + 3 + 1;

@@ -84,12 +84,12 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_
     case TRUNCATE_EXISTING: flags |= O_TRUNC; break;
     default: SetLastError(ERROR_INVALID_PARAMETER); return INVALID_HANDLE_VALUE;
     }
-    if ((flags & (O_CREAT | O_TRUNC)) && !write) {
-        if (dwCreationDisposition == TRUNCATE_EXISTING) {
+    if ((flags & O_TRUNC) && !write) {
+        if (dwCreationDisposition == TRUNCATE_EXISTING) {  // needs GENERIC_WRITE, as on Windows
             SetLastError(ERROR_INVALID_PARAMETER);
             return INVALID_HANDLE_VALUE;
         }
-        flags = (flags & ~O_ACCMODE) | O_RDWR;  // creating needs a writable descriptor here
+        flags = (flags & ~O_ACCMODE) | O_RDWR;  // truncating needs a writable descriptor here
     }
     bool existed = (dwCreationDisposition == CREATE_ALWAYS || dwCreationDisposition == OPEN_ALWAYS) &&
                    ::access(path.c_str(), F_OK) == 0;

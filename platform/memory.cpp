@@ -32,6 +32,7 @@ struct Registry {
     long poolTotal = 0;
     long global = 0;
     std::unordered_map<void*, Heap> heaps;
+    std::uintptr_t nextHeap = 0x7E000000;
 };
 
 Registry& Reg()
@@ -144,14 +145,11 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T)
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    // The heap's identity is a small allocation of its own, so handles are unique.
-    void* id = std::malloc(1);
-    if (!id) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    }
+    // Heap handles are never reused, so a destroyed heap's handle stays invalid.
     Registry& r = Reg();
     std::lock_guard guard(r.lock);
+    HANDLE id = reinterpret_cast<HANDLE>(r.nextHeap);
+    r.nextHeap += 16;
     r.heaps.emplace(id, Heap{});
     return id;
 }
@@ -207,7 +205,6 @@ BOOL HeapDestroy(HANDLE hHeap)
         r.heaps.erase(it);
     }
     for (void* block : heap.blocks) RawFree(block);
-    std::free(hHeap);
     return TRUE;
 }
 

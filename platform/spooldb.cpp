@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <new>
 #include <thread>
 
 #include "platform/codepage.h"
@@ -125,10 +126,12 @@ void BeforeFork()
     S().lock.lock();
     CloseLocked(S());
 }
-void AfterFork() { S().lock.unlock(); }
+void AfterForkInParent() { S().lock.unlock(); }
+// The child's only thread does not own the parent's lock: it gets a fresh one.
+void AfterForkInChild() { new (&S().lock) std::recursive_mutex; }
 
 [[maybe_unused]] const bool forkHandlersInstalled = [] {
-    pthread_atfork(BeforeFork, AfterFork, AfterFork);
+    pthread_atfork(BeforeFork, AfterForkInParent, AfterForkInChild);
     return true;
 }();
 

@@ -33,7 +33,7 @@ DWORD Compress(PDEV* pPDev, PBYTE pPlane, DWORD cbLine, DWORD cLines)
             continue;
         }
         const DWORD start = out.pos;
-        if (!rle::EncodeLine(pLine, cbLine, rle::MAXLIT_COMPRESS, out)) break;
+        if (!rle::EncodeLine(pLine, cbLine, rle::MAXLIT_COMPRESS, out, raw - std::uint64_t(i) * cbLine)) break;
         prevPos = start;
         prevLen = out.pos - start;
     }

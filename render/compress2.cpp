@@ -46,7 +46,7 @@ DWORD Compress2(PDEV* pPDev, PBYTE pPlane, DWORD cbLine, DWORD cLines)
         const DWORD keptEnd = keptPos + keptLen;
         out.pos = keptEnd + (cRepeats ? 2 : 0);
         const DWORD start = out.pos;
-        if (!rle::EncodeLine(pLine, cbLine, rle::MAXLIT_COMPRESS2, out)) {
+        if (!rle::EncodeLine(pLine, cbLine, rle::MAXLIT_COMPRESS2, out, raw - std::uint64_t(i) * cbLine)) {
             bAbandoned = true;
             break;
         }

@@ -56,9 +56,25 @@ inline bool Count(Output& out, DWORD cb)
     return out.total < out.limit;
 }
 
+// Copies a literal. Short ones move as two 8-byte words when both sides have
+// room: the bytes beyond the literal are scratch, overwritten by what follows.
+inline void CopyLiteral(const BYTE* pSrc, std::uint64_t cbSrcAvail, DWORD cb, Output& out)
+{
+    BYTE* pDst = out.pBuf + out.pos;
+    if (cb <= 16 && cbSrcAvail >= 16 && out.pos + 16 <= out.limit) {
+        std::uint64_t a, b;
+        std::memcpy(&a, pSrc, 8);
+        std::memcpy(&b, pSrc + 8, 8);
+        std::memcpy(pDst, &a, 8);
+        std::memcpy(pDst + 8, &b, 8);
+    } else {
+        std::memcpy(pDst, pSrc, cb);
+    }
+}
+
 }  // namespace
 
-bool EncodeLine(const BYTE* L, DWORD n, DWORD maxLit, Output& out)
+bool EncodeLine(const BYTE* L, DWORD n, DWORD maxLit, Output& out, std::uint64_t cbReadable)
 {
     DWORD s = 0;
     bool bLiteral = n >= 2 && L[1] != L[0];
@@ -71,9 +87,9 @@ bool EncodeLine(const BYTE* L, DWORD n, DWORD maxLit, Output& out)
             p = ScanLiteral(L, s + 1, lim);
             const DWORD cb = p - s;
             if (!Count(out, cb + 1)) return false;
-            out.pBuf[out.pos] = static_cast<BYTE>(cb - 1);
-            std::memcpy(out.pBuf + out.pos + 1, L + s, cb);
-            out.pos += cb + 1;
+            out.pBuf[out.pos++] = static_cast<BYTE>(cb - 1);
+            CopyLiteral(L + s, cbReadable - s, cb, out);
+            out.pos += cb;
             s = p;
             bLiteral = false;
         } else {

@@ -20,8 +20,9 @@ struct Output {
 
 // Encodes one line of n bytes at out.pos, counting each run before writing it.
 // Returns false (out.total then at least out.limit) when the total reached the
-// limit; nothing past the counted runs is written.
-bool EncodeLine(const BYTE* pLine, DWORD n, DWORD maxLit, Output& out);
+// limit. Bytes past out.pos may be scratched, never past out.limit. cbReadable
+// (at least n) is how many bytes may be read from pLine on.
+bool EncodeLine(const BYTE* pLine, DWORD n, DWORD maxLit, Output& out, std::uint64_t cbReadable);
 
 // Counts the runs of an encoding of cb bytes already in the work buffer, as if
 // it were written again; false when the total reached the limit on the way.

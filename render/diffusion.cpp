@@ -2,7 +2,6 @@
 // Error carries only within the band: it starts with zero error and a
 // right-to-left first row.
 #include <cstddef>
-#include <cstring>
 
 #include "render/halftone.h"
 #include "render/planeutil.h"
@@ -13,32 +12,34 @@ namespace {
 // (checked against it by the tests), without a call per share.
 inline LONG Share(LONG e, LONG n)
 {
-    const LONG m = e < 0 ? -e : e;
-    const LONG q = (m * n + 8) >> 4;
-    return e < 0 ? -q : q;
+    const LONG sign = e >> 31;  // 0 or -1
+    const LONG q = ((((e ^ sign) - sign) * n) + 8) >> 4;
+    return (q ^ sign) - sign;
 }
 
-// Diffuses one row of one plane. pRow holds the row's values and receives the
-// decided values; pCur is the error for this row, pNext collects the error
-// for the next row.
-void DiffuseRow(LONG* pRow, const LONG* pCur, LONG* pNext, LONG w, bool bRightToLeft)
+// Diffuses one row of one plane in the direction Step (+1 or -1). pRow holds
+// the row's values and receives the decided values; pCur is the error for
+// this row; pNext receives the error for the next row. Each pixel's next-row
+// error (1/16 from the pixel before it, 5/16 its own, 3/16 from the pixel
+// after it) is summed in registers and stored once, which gives the same
+// integers as adding the shares into a zeroed buffer.
+template <int Step>
+void DiffuseRow(LONG* pRow, const LONG* pCur, LONG* pNext, LONG w)
 {
-    std::memset(pNext, 0, static_cast<std::size_t>(w) * sizeof(LONG));
-    const LONG step = bRightToLeft ? -1 : 1;
-    LONG x = bRightToLeft ? w - 1 : 0;
-    for (LONG i = 0; i < w; ++i, x += step) {
-        const LONG v = pRow[x] + pCur[x];
+    LONG x = Step < 0 ? w - 1 : 0;
+    LONG rowCarry = 0;   // 7/16 share of the pixel before, for this pixel
+    LONG aheadNext = 0;  // 1/16 share of the pixel before, for this pixel's next-row error
+    LONG pending = 0;    // next-row error of the pixel before, waiting for this pixel's 3/16
+    for (LONG i = 0; i < w; ++i, x += Step) {
+        const LONG v = pRow[x] + pCur[x] + rowCarry;
         pRow[x] = v;
         const LONG e = v > 127 ? v - 255 : v;
-        const LONG ahead = x + step;  // next pixel in the direction of travel
-        const LONG behind = x - step;
-        if (ahead >= 0 && ahead < w) {
-            pRow[ahead] += Share(e, 7);
-            pNext[ahead] += Share(e, 1);
-        }
-        if (behind >= 0 && behind < w) pNext[behind] += Share(e, 3);
-        pNext[x] += Share(e, 5);
+        if (i > 0) pNext[x - Step] = pending + Share(e, 3);
+        pending = aheadNext + Share(e, 5);
+        rowCarry = Share(e, 7);
+        aheadNext = Share(e, 1);
     }
+    pNext[x - Step] = pending;
 }
 
 }  // namespace
@@ -71,7 +72,11 @@ BOOL FloydSteinberg(PDEV* pPDev, const BYTE* pBits, LONG cx, LONG cy, LONG lDelt
         for (int p = 0; p < 4; ++p) {
             if (!(mask & (1u << p))) continue;
             LONG* pRow = apLine[p];
-            DiffuseRow(pRow, apCur[p], apNext[p], w, (y & 1) == 0);
+            if ((y & 1) == 0) {
+                DiffuseRow<-1>(pRow, apCur[p], apNext[p], w);
+            } else {
+                DiffuseRow<1>(pRow, apCur[p], apNext[p], w);
+            }
             planes::WriteRowBits(pPDev->apPlaneCursor[p], w, [pRow](LONG x) { return pRow[x] > 127; });
             LONG* t = apCur[p];
             apCur[p] = apNext[p];

@@ -2,7 +2,17 @@
 // render library's code-page query.
 #include "render/pdev.h"
 
+#include <cstddef>
+
 #include "platform/codepage.h"
+
+// The guard fields open and close the record; the channel buffer lives inside it.
+static_assert(offsetof(PDEV, dwSignature) == 0);
+static_assert(offsetof(PDEV, dm) < offsetof(PDEV, pPrinterProp));
+static_assert(offsetof(PDEV, flPdev) < offsetof(PDEV, formInfo));
+static_assert(offsetof(PDEV, abSendBuf) + SEND_BUFFER_SIZE <= offsetof(PDEV, rclBand));
+static_assert(offsetof(PDEV, pSpotColor) < offsetof(PDEV, dwSignature2));
+static_assert(sizeof(PDEV) - offsetof(PDEV, dwSignature2) < 2 * sizeof(void*));
 
 BOOL bValidatePDEV(const PDEV* pPDev)
 {

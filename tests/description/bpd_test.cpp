@@ -20,7 +20,7 @@ std::u16string Bpd(const std::u16string& ppd)
     return buf;
 }
 
-std::vector<BYTE> ReadAll(const std::string& file)
+[[maybe_unused]] std::vector<BYTE> ReadAll(const std::string& file)
 {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -60,6 +60,8 @@ TEST(BpdName, TooLongPathIsRefusedWithoutOverrun)
     // A long directory part before a short extension still must fit.
     EXPECT_EQ(Bpd(std::u16string(256, u'c') + u".ppd"), u"<refused>");
     EXPECT_EQ(Bpd(std::u16string(255, u'c') + u".ppd").size(), 259u);
+    // Only the result counts: a long name after an early dot gives a short path.
+    EXPECT_EQ(Bpd(u"C:\\dir.d\\" + std::u16string(400, u'f')), u"C:\\dir.BPD");
 
     WCHAR small[8];
     std::memset(small, 0x55, sizeof(small));

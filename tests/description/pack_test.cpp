@@ -8,16 +8,6 @@ using namespace ppdtest;
 
 namespace {
 
-Record Pack(Obj obj)
-{
-    PPDDATA* p = PackPpdData(obj.release());
-    if (p && !UnpackPpdData(p)) {
-        PpdDelete(p);
-        p = nullptr;
-    }
-    return Record(p);
-}
-
 void Put32(std::vector<BYTE>& b, std::size_t off, DWORD v) { std::memcpy(&b[off], &v, 4); }
 void Put16(std::vector<BYTE>& b, std::size_t off, WORD v) { std::memcpy(&b[off], &v, 2); }
 void PutStr(std::vector<BYTE>& b, std::size_t off, const char* s) { std::memcpy(&b[off], s, std::strlen(s) + 1); }

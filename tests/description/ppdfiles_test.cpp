@@ -79,7 +79,9 @@ bool Gunzip(const fs::path& file, std::string* out)
 TEST(RealWorldFiles, InstalledDescriptionsBuildOrFailCleanly)
 {
     std::vector<fs::path> files;
-    for (const char* root : {"/usr/share/ppd", "/usr/share/cups/model", "/usr/share/cups/drv"}) {
+    std::vector<std::string> roots = {"/usr/share/ppd", "/usr/share/cups/model", "/usr/share/cups/drv"};
+    if (const char* extra = std::getenv("LBL_EXTRA_PPD_DIR")) roots.push_back(extra);  // e.g. files extracted by hand
+    for (const std::string& root : roots) {
         std::error_code ec;
         if (!fs::is_directory(root, ec)) continue;
         for (auto it = fs::recursive_directory_iterator(root, fs::directory_options::skip_permission_denied, ec);

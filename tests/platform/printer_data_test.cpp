@@ -116,7 +116,7 @@ TEST_F(PrinterData, EachSpoolDirectoryHasItsOwnStateAndHandles)
     EXPECT_TRUE(platform::EnumPrinters().empty());
     DWORD needed = 0;
     EXPECT_EQ(GetPrinterDataW(printer, valueName, nullptr, &v, 1, &needed), ERROR_INVALID_HANDLE);
-    EXPECT_FALSE(ClosePrinter(printer));  // the handle died with the switch
+    EXPECT_TRUE(ClosePrinter(printer));  // a stale handle can still be closed
     printer = nullptr;
 
     platform::SetSpoolDirectory(first);

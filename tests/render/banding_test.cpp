@@ -257,6 +257,33 @@ TEST_F(Banding, PlaneThatCompressionDoesNotShrinkGoesRaw)
     const std::string setup = Cmd("D0800,1000,0750") + Cmd("AX;+000,+000,+00,+0000") + Cmd("AY;+00,0,0") +
                               Cmd("AZ;0,+000,+000") + Cmd("RN;00") + Cmd("RM;1") + Cmd("C");
     EXPECT_EQ(d.Sent(), setup + "\x1bSG0;0000,0000,0016,0001," + "1,\x01\x02" + kLfNul + Cmd("XS;I,0001,0001E6300"));
+
+    // FF FF encodes as FF FF: the same size, also sent raw.
+    TestDevice e(o);
+    e.extra().iHalftone = 0;
+    e.extra().bBackFeed = 0;
+    e.StartDoc();
+    ASSERT_TRUE(e.PrintPage([](LONG, LONG) { return kBlack; }));
+    e.EndDoc();
+    EXPECT_EQ(e.Sent(), setup + "\x1bSG0;0000,0000,0016,0001," + "1,\xFF\xFF" + kLfNul + Cmd("XS;I,0001,0001E6300"));
+}
+
+TEST_F(Banding, Model9PageUsesWideFieldsAndLineRepeats)
+{
+    DeviceOptions o;
+    o.dwModel = 9;
+    o.cxPixels = 64;
+    o.cyPixels = 4;
+    TestDevice d(o);
+    d.extra().bCompression = 0;  // model 9 compresses regardless
+    d.extra().iHalftone = 0;
+    d.StartDoc();
+    ASSERT_TRUE(d.PrintPage([](LONG, LONG) { return kWhite; }));
+    d.EndDoc();
+    const std::string setup = Cmd("D00800,1000,00750") + Cmd("AX;+000,+000,+00") + Cmd("AY;+00,0") +
+                              Cmd("RM;-00-00") + Cmd("RN;00") + Cmd("C");
+    EXPECT_EQ(d.Sent(), setup + "\x1bSG0;0000,00000,0064,00004," + "A," + BigEndian32(4) + ",\xF9\x00\x7F\x03"s +
+                            kLfNul + kIssueModel1);
 }
 
 TEST_F(Banding, PagesCountAndEachOpensWithItsSetup)

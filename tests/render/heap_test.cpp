@@ -6,7 +6,6 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/codepage.h"
 #include "platform/memory.h"
 #include "render/pdev.h"
 
@@ -102,14 +101,6 @@ TEST(DeviceRecord, MicronsToDotsRoundHalfAwayFromZero)
     EXPECT_EQ(MillionToPixel(-127, 100), -1);       // -0.5
     EXPECT_EQ(MillionToPixel(126, 100), 0);         // 0.496
     EXPECT_EQ(MillionToPixel(2000000000, 600), 47244094);  // needs a 64-bit product
-}
-
-TEST(DeviceRecord, AnsiCodePageComesFromTheEngine)
-{
-    USHORT oem = 0, ansi = 0;
-    EngGetCurrentCodePage(&oem, &ansi);
-    EXPECT_EQ(MyGetACP(), ansi);
-    EXPECT_EQ(MyGetACP(), 1252u);
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 namespace {
 
 using settings_test::Ppd;
-using settings_test::PpdSpec;
+using settings_test::PpdParams;
 
 DRVDEVMODE Filled(BYTE b)
 {
@@ -175,7 +175,7 @@ class DefaultDevMode : public settings_test::SettingsTest {};
 
 TEST_F(DefaultDevMode, ColourDuplexCollateDescription)
 {
-    Ppd ppd(PpdSpec{.model = 7, .color = true, .dpis = {600, 300}, .duplex = true, .collate = true});
+    Ppd ppd(PpdParams{.model = 7, .color = true, .dpis = {600, 300}, .duplex = true, .collate = true});
     DRVDEVMODE dm = Filled(0xAB);
     ASSERT_TRUE(SetDefaultDevMode(&dm, u"Front Desk", ppd, TRUE));
     const DEVMODEW& p = dm.dmPublic;
@@ -205,7 +205,7 @@ TEST_F(DefaultDevMode, ColourDuplexCollateDescription)
 
 TEST_F(DefaultDevMode, MonochromeAndNames)
 {
-    Ppd ppd(PpdSpec{.model = 0, .color = false, .dpis = {}});
+    Ppd ppd(PpdParams{.model = 0, .color = false, .dpis = {}});
     DRVDEVMODE dm{};
     ASSERT_TRUE(SetDefaultDevMode(&dm, nullptr, ppd, FALSE));
     EXPECT_EQ(dm.dmPublic.dmDeviceName[0], 0);

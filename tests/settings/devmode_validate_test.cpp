@@ -9,7 +9,7 @@
 namespace {
 
 using settings_test::Ppd;
-using settings_test::PpdSpec;
+using settings_test::PpdParams;
 
 class Validate : public settings_test::SettingsTest {
 protected:
@@ -33,7 +33,7 @@ protected:
         ASSERT_EQ(SetValue(u"LabelData", image.data(), static_cast<DWORD>(image.size())), ERROR_SUCCESS);
         AddForm(names[1]);
         AddForm(names[2]);
-        ppd = std::make_unique<Ppd>(PpdSpec{.model = 5, .color = true, .dpis = {300, 600}, .duplex = true,
+        ppd = std::make_unique<Ppd>(PpdParams{.model = 5, .color = true, .dpis = {300, 600}, .duplex = true,
                                             .collate = true});
         ASSERT_TRUE(SetDefaultDevMode(&out, printerName.c_str(), *ppd, TRUE));
         liveAtStart = settings_test::LiveDrvBlocks();
@@ -177,7 +177,7 @@ TEST_F(Validate, ScalarFieldsAreBroughtIntoRange)
 
 TEST_F(Validate, WhatAPlainDescriptionDoesNotOffer)
 {
-    Ppd plain(PpdSpec{.model = 1, .color = false, .dpis = {203}});
+    Ppd plain(PpdParams{.model = 1, .color = false, .dpis = {203}});
     DRVDEVMODE in = Input(DM_COLOR | DM_DUPLEX | DM_COLLATE | DM_PRINTQUALITY);
     in.dmPublic.dmColor = 2;
     in.dmPublic.dmDuplex = 2;

@@ -52,29 +52,29 @@ const std::string& TestDir()
     return g_dir.dir;
 }
 
-std::string PpdText(const PpdSpec& spec)
+std::string PpdText(const PpdParams& params)
 {
     std::string t = "*PPD-Adobe: \"4.3\"\n*NickName: \"Test Label Printer\"\n";
-    t += "*LanguageLevel: \"" + std::to_string(spec.model) + "\"\n";
-    t += std::string("*ColorDevice: ") + (spec.color ? "True" : "False") + "\n";
-    if (!spec.dpis.empty()) {
+    t += "*LanguageLevel: \"" + std::to_string(params.model) + "\"\n";
+    t += std::string("*ColorDevice: ") + (params.color ? "True" : "False") + "\n";
+    if (!params.dpis.empty()) {
         t += "*OpenUI *Resolution: PickOne\n";
-        t += "*DefaultResolution: " + std::to_string(spec.dpis.front()) + "dpi\n";
-        for (int dpi : spec.dpis)
+        t += "*DefaultResolution: " + std::to_string(params.dpis.front()) + "dpi\n";
+        for (int dpi : params.dpis)
             t += "*Resolution " + std::to_string(dpi) + "dpi: \"res" + std::to_string(dpi) + "\"\n";
         t += "*CloseUI: *Resolution\n";
     }
-    if (spec.duplex) t += "*OpenUI *Duplex: PickOne\n*DefaultDuplex: None\n*Duplex None: \"simplex\"\n*CloseUI: *Duplex\n";
-    if (spec.collate)
+    if (params.duplex) t += "*OpenUI *Duplex: PickOne\n*DefaultDuplex: None\n*Duplex None: \"simplex\"\n*CloseUI: *Duplex\n";
+    if (params.collate)
         t += "*OpenUI *Collate: Boolean\n*DefaultCollate: False\n*Collate True: \"on\"\n*Collate False: \"off\"\n"
              "*CloseUI: *Collate\n";
     return t;
 }
 
-Ppd::Ppd(const PpdSpec& spec)
+Ppd::Ppd(const PpdParams& params)
 {
     const std::string path = TestDir() + "/model" + std::to_string(++g_ppdSerial) + ".ppd";
-    std::ofstream(path, std::ios::binary) << PpdText(spec);
+    std::ofstream(path, std::ios::binary) << PpdText(params);
     const std::u16string wpath = platform::Widen(path);
     p_ = PpdCreate(wpath.c_str(), nullptr);
     EXPECT_NE(p_, nullptr) << "description " << path;

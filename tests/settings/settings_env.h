@@ -27,7 +27,7 @@ inline long LiveDrvBlocks()
 
 // Description file content: model number, colour, resolutions (the first is the
 // default), duplex and collate groups.
-struct PpdSpec {
+struct PpdParams {
     int model = 3;
     bool color = false;
     std::vector<int> dpis = {300, 600};
@@ -35,13 +35,13 @@ struct PpdSpec {
     bool collate = false;
 };
 
-std::string PpdText(const PpdSpec& spec);
+std::string PpdText(const PpdParams& params);
 
 // A description record made by the description library from a file written to
 // the test directory. Freed on destruction.
 class Ppd {
 public:
-    explicit Ppd(const PpdSpec& spec = {});
+    explicit Ppd(const PpdParams& params = {});
     ~Ppd();
     Ppd(const Ppd&) = delete;
     Ppd& operator=(const Ppd&) = delete;

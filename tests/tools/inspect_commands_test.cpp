@@ -68,7 +68,7 @@ TEST(InspectCommands, FirstDocumentOfModel1ListsEachCommandAtItsOffset)
     EXPECT_EQ(FieldOf(issue, "iSensor"), "1");
     EXPECT_EQ(FieldOf(issue, "iIssueMode"), "batch");
     EXPECT_EQ(FieldOf(issue, "speed code"), "8");
-    EXPECT_EQ(FieldOf(issue, "ribbon"), "ribbon saver on");
+    EXPECT_EQ(FieldOf(issue, "ribbon"), "saver on");
     EXPECT_EQ(FieldOf(issue, "orientation"), "bottom up");
     EXPECT_EQ(FieldOf(issue, "bMirror"), "off");
     EXPECT_EQ(std::string(issue.raw.begin(), issue.raw.end()),
@@ -148,12 +148,12 @@ TEST(InspectCommands, IssueOfLaterModelsCarriesStripRibbonAndMirror)
     EXPECT_EQ(FieldOf(c, "iSensor"), "2");
     EXPECT_EQ(FieldOf(c, "iIssueMode"), "strip");
     EXPECT_EQ(FieldOf(c, "speed code"), "12");
-    EXPECT_EQ(FieldOf(c, "ribbon"), "ribbon saver off");
+    EXPECT_EQ(FieldOf(c, "ribbon"), "saver off");
     EXPECT_EQ(FieldOf(c, "orientation"), "top down");
     EXPECT_EQ(FieldOf(c, "bMirror"), "on");
 
     c = One("XS;I,0001,0001C8010");
-    EXPECT_EQ(FieldOf(c, "ribbon"), "without ribbon");
+    EXPECT_EQ(FieldOf(c, "ribbon"), "none");
     EXPECT_EQ(FieldOf(c, "orientation"), "top down");
     EXPECT_EQ(FieldOf(c, "bMirror"), "off");
 }
@@ -177,12 +177,12 @@ TEST(InspectCommands, TestFeedJob)
     EXPECT_EQ(FieldOf(feed, "cut"), "on");
     EXPECT_EQ(FieldOf(feed, "iIssueMode"), "strip");
     EXPECT_EQ(FieldOf(feed, "speed code"), "8");
-    EXPECT_EQ(FieldOf(feed, "ribbon"), "ribbon saver on");
+    EXPECT_EQ(FieldOf(feed, "ribbon"), "saver on");
 
     const auto plain = One("T10C80");
     EXPECT_EQ(FieldOf(plain, "cut"), "off");
     EXPECT_EQ(FieldOf(plain, "iIssueMode"), "batch");
-    EXPECT_EQ(FieldOf(plain, "ribbon"), "without ribbon");
+    EXPECT_EQ(FieldOf(plain, "ribbon"), "none");
 }
 
 }  // namespace

@@ -29,7 +29,9 @@ Bytes FromBlock(char marker, std::uint32_t width, std::uint32_t lines, const Byt
     char header[40];
     std::snprintf(header, sizeof header, "0;0000,0000,%04u,%04u,", width, lines);
     Stream s;
-    s.Header(header).Block(marker, block).Cmd("XS;I,0001,0001C8100");
+    // "9," blocks come from model 0, whose issue command has ribbon digit 2 or 3.
+    s.Header(header).Block(marker, block).Cmd(marker == '9' ? "XS;I,0001,0001C8310"
+                                                            : "XS;I,0001,0001C8100");
     const auto planes = OnePage(s);
     if (planes.size() != 1) return {};
     EXPECT_EQ(planes[0].width, width);

@@ -199,7 +199,7 @@ bool IssueTail(char letter, std::string_view digits, ModelHints& hints, Fields& 
               " is not 0 to 3";
         return false;
     }
-    static const char* const kRibbon[] = {"without ribbon", "ribbon saver on", "ribbon saver off"};
+    static const char* const kRibbon[] = {"none", "saver on", "saver off"};
     fields.push_back({"iIssueMode", letter == 'D' ? "strip" : "batch"});
     fields.push_back({"speed code", std::string(speed)});
     fields.push_back({"ribbon", kRibbon[ribbon]});
@@ -246,7 +246,7 @@ bool Feed(FieldScanner& s, Command& c, std::string& why)
         why = "feed command: ribbon digit " + std::to_string(ribbon) + " is not 0, 1 or 2";
         return false;
     }
-    static const char* const kRibbon[] = {"without ribbon", "ribbon saver on", "ribbon saver off"};
+    static const char* const kRibbon[] = {"none", "saver on", "saver off"};
     c.name = "feed";
     c.fields = {{"iSensor", std::string(head.substr(0, head.size() - 1))},
                 {"cut", cutFlag ? "on" : "off"},

@@ -193,6 +193,7 @@ static bool CompressedBlock(Decoder& d, std::size_t index, std::uint32_t maxLine
         c.fields.push_back({"padding bits set", std::to_string(r.paddedLines) + " lines"});
     d.result.commands.push_back(std::move(c));
     p.compressed = p.compressed || first == 0;
+    if (d.in[at] == '9') d.hints.model0 = true;  // "9," blocks come from model 0 only
     d.pos = end + 2;
     return true;
 }

@@ -66,9 +66,10 @@ void RunInspect(const InspectOptions& options)
     const std::vector<std::uint8_t> bytes = ReadFile(options.file);
     lblinspect::Result result = lblinspect::decode(bytes);
 
-    // The listing up to the error goes to standard output, the error itself to stderr.
-    std::optional<lblinspect::Error> error = std::move(result.error);
-    result.error.reset();
+    // The listing up to the error goes to standard output, the error itself to standard
+    // error (and into the JSON document, for programs reading it).
+    const std::optional<lblinspect::Error> error = result.error;
+    if (!options.json) result.error.reset();
     const std::string listing =
         options.json ? lblinspect::JsonListing(result) + "\n" : lblinspect::TextListing(result);
     std::fwrite(listing.data(), 1, listing.size(), stdout);

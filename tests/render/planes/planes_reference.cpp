@@ -70,14 +70,15 @@ void BlackGeneration(const PDEV* pdev, Planes& planes)
     }
 }
 
-// Full encoding of one line (p walks from 1 to n).
-void RefEncodeLine(const BYTE* L, DWORD n, int maxLit, std::vector<std::vector<BYTE>>* pRuns)
+// Full encoding of one line (p walks from 1 to n), appended to *pOut; the
+// size of each run goes to *pRuns.
+void RefEncodeLine(const BYTE* L, DWORD n, int maxLit, std::vector<BYTE>* pOut, std::vector<size_t>* pRuns)
 {
     auto emit = [&](bool lit, DWORD s, int k) {
-        std::vector<BYTE> run{BYTE(k)};
-        if (lit) run.insert(run.end(), L + s, L + s + k + 1);
-        else run.push_back(L[s]);
-        pRuns->push_back(run);
+        pOut->push_back(BYTE(k));
+        if (lit) pOut->insert(pOut->end(), L + s, L + s + k + 1);
+        else pOut->push_back(L[s]);
+        pRuns->push_back(lit ? size_t(k) + 2 : 2);
     };
     DWORD s = 0;
     int k = 0;
@@ -96,18 +97,11 @@ void RefEncodeLine(const BYTE* L, DWORD n, int maxLit, std::vector<std::vector<B
     }
 }
 
-std::vector<std::vector<BYTE>> LineRuns(const std::vector<BYTE>& plane, DWORD cbLine, DWORD i, bool bCompress2)
+std::vector<BYTE> LineEncoding(const std::vector<BYTE>& plane, DWORD cbLine, DWORD i, bool bCompress2, std::vector<size_t>* pRuns)
 {
-    std::vector<std::vector<BYTE>> runs;
-    RefEncodeLine(plane.data() + size_t(i) * cbLine, cbLine, bCompress2 ? 127 : 128, &runs);
-    return runs;
-}
-
-std::vector<BYTE> Join(const std::vector<std::vector<BYTE>>& runs)
-{
-    std::vector<BYTE> out;
-    for (const auto& r : runs) out.insert(out.end(), r.begin(), r.end());
-    return out;
+    std::vector<BYTE> enc;
+    RefEncodeLine(plane.data() + size_t(i) * cbLine, cbLine, bCompress2 ? 127 : 128, &enc, pRuns);
+    return enc;
 }
 
 }  // namespace
@@ -167,7 +161,8 @@ std::vector<BYTE> RefCompress(const std::vector<BYTE>& plane, DWORD cbLine, DWOR
     std::vector<BYTE> out, kept;
     int repeats = 0;
     for (DWORD i = 0; i < cLines; ++i) {
-        const std::vector<BYTE> enc = Join(LineRuns(plane, cbLine, i, bCompress2));
+        std::vector<size_t> runs;
+        const std::vector<BYTE> enc = LineEncoding(plane, cbLine, i, bCompress2, &runs);
         if (!bCompress2) { out.insert(out.end(), enc.begin(), enc.end()); continue; }
         if (i > 0 && enc == kept && repeats < 255) { ++repeats; continue; }
         if (repeats) { out.push_back(0x7F); out.push_back(BYTE(repeats)); repeats = 0; }
@@ -182,11 +177,14 @@ std::uint64_t RefRunningTotal(const std::vector<BYTE>& plane, DWORD cbLine, DWOR
 {
     const std::uint64_t raw = std::uint64_t(cbLine) * cLines;
     std::uint64_t total = 0;
-    for (DWORD i = 0; i < cLines; ++i)
-        for (const auto& run : LineRuns(plane, cbLine, i, bCompress2)) {
-            total += run.size();
+    for (DWORD i = 0; i < cLines; ++i) {
+        std::vector<size_t> runs;
+        LineEncoding(plane, cbLine, i, bCompress2, &runs);
+        for (size_t run : runs) {
+            total += run;
             if (total >= raw) return total;
         }
+    }
     return total;
 }
 

@@ -134,8 +134,9 @@ Bytes RandomPlane(std::mt19937& rng, DWORD cbLine, DWORD cLines)
 {
     Bytes plane;
     const int kind = rng() % 4;
+    const unsigned repeatOdds = rng() % 2 ? 3 : 300;  // two lines in three repeat, or nearly all
     for (DWORD y = 0; y < cLines; ++y) {
-        if (y > 0 && rng() % 3 == 0) {
+        if (y > 0 && rng() % repeatOdds != 1) {
             plane.insert(plane.end(), plane.end() - cbLine, plane.end());
             continue;
         }
@@ -157,9 +158,9 @@ TEST(Compress, RandomPlanesMatchPlainEncoderAndDecodeBack)
     std::mt19937 rng(1234);
     TestDevice dev;
     int compressed = 0, abandoned = 0;
-    for (int iter = 0; iter < 3000; ++iter) {
+    for (int iter = 0; iter < 2000; ++iter) {
         const DWORD cbLine = 1 + rng() % (iter % 10 == 0 ? 400 : 40);
-        const DWORD cLines = 1 + rng() % (iter % 50 == 0 ? 600 : 20);
+        const DWORD cLines = 1 + rng() % (iter % 50 == 1 ? 600 : 20);
         const Bytes original = RandomPlane(rng, cbLine, cLines);
         for (bool c2 : {false, true}) {
             SCOPED_TRACE(testing::Message() << "iter " << iter << (c2 ? " Compress2" : " Compress"));
@@ -179,8 +180,8 @@ TEST(Compress, RandomPlanesMatchPlainEncoderAndDecodeBack)
             }
         }
     }
-    EXPECT_GT(compressed, 1000);
-    EXPECT_GT(abandoned, 1000);
+    EXPECT_GT(compressed, 600);
+    EXPECT_GT(abandoned, 600);
 }
 
 }  // namespace

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the fuzz preset (clang, libFuzzer) and runs each fuzz target for a
+# while. Usage: scripts/fuzz.sh [SECONDS]   (default 30 per target)
+# Crashes are written to build/fuzz/findings/<target>/ and fail the script.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-30}"
+targets=(fuzz_ppd_reader fuzz_bpd_reader)
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
+
+work=build/fuzz/corpus
+mkdir -p "$work/fuzz_ppd_reader" "$work/fuzz_bpd_reader"
+# Seeds: the model descriptions and the hand-made files of tests/fuzz/corpus.
+cp -n ppd/*.ppd tests/fuzz/corpus/ppd/* "$work/fuzz_ppd_reader/"
+cp -n tests/fuzz/corpus/bpd/* "$work/fuzz_bpd_reader/"
+
+status=0
+for target in "${targets[@]}"; do
+  findings="build/fuzz/findings/$target"
+  mkdir -p "$findings"
+  echo "== $target: ${seconds}s"
+  if ! "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+        -artifact_prefix="$findings/" "$work/$target" 2>"build/fuzz/$target.log"; then
+    echo "$target: failure, see build/fuzz/$target.log and $findings/"
+    tail -n 30 "build/fuzz/$target.log"
+    status=1
+  else
+    grep -E "^(Done|#[0-9]+ +DONE)" "build/fuzz/$target.log" | tail -n 1 || true
+  fi
+done
+exit "$status"
