@@ -54,13 +54,32 @@ struct Iconv {
     Iconv(const Iconv&) = delete;
     Iconv& operator=(const Iconv&) = delete;
     bool ok() const { return cd != reinterpret_cast<iconv_t>(-1); }
+    void Reset()
+    {
+        if (ok()) iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
 };
+
+// One converter per direction and thread, opened on first use.
+Iconv& FromShiftJis()
+{
+    thread_local Iconv cv("UTF-16LE", "CP932");
+    cv.Reset();
+    return cv;
+}
+
+Iconv& ToShiftJis()
+{
+    thread_local Iconv cv("CP932", "UTF-16LE");
+    cv.Reset();
+    return cv;
+}
 
 // Decodes Shift-JIS (code page 932); an undecodable byte becomes U+30FB.
 std::u16string Decode932(std::span<const char> in, bool& bad)
 {
     std::u16string out;
-    Iconv cv("UTF-16LE", "CP932");
+    Iconv& cv = FromShiftJis();
     if (!cv.ok()) {
         bad = true;
         return out;
@@ -90,7 +109,7 @@ std::u16string Decode932(std::span<const char> in, bool& bad)
 std::string Encode932(std::u16string_view in, char defaultChar, bool& usedDefault)
 {
     std::string out;
-    Iconv cv("CP932", "UTF-16LE");
+    Iconv& cv = ToShiftJis();
     if (!cv.ok()) {
         usedDefault = true;
         return out;
@@ -108,7 +127,7 @@ std::string Encode932(std::u16string_view in, char defaultChar, bool& usedDefaul
         char* dst = buf;
         size_t dstLeft = sizeof buf;
         if (iconv(cv.cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
-            iconv(cv.cd, nullptr, nullptr, nullptr, nullptr);
+            cv.Reset();
             out.push_back(defaultChar);
             usedDefault = true;
             if (units == 2 && !(in[i + 1] >= 0xDC00 && in[i + 1] <= 0xDFFF)) units = 1;

@@ -1,7 +1,10 @@
 // Byte sinks of print jobs, keyed by printer handle, and EngWritePrinter.
 #include "platform/job.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <map>
 
 namespace platform {
@@ -40,14 +43,33 @@ std::vector<DWORD> JobSink::Writes() const
     return writes_;
 }
 
+std::size_t JobSink::BytesTaken() const
+{
+    std::lock_guard guard(lock_);
+    return cbTaken_;
+}
+
 bool JobSink::Take(const BYTE* pb, DWORD cb, DWORD* pcTaken)
 {
     std::lock_guard guard(lock_);
     writes_.push_back(cb);
+    if (mode == Mode::Spool) {
+        DWORD cDone = 0;
+        while (cDone < cb) {
+            const ssize_t n = ::write(fd, pb + cDone, cb - cDone);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            cDone += static_cast<DWORD>(n);
+        }
+        cbTaken_ += cDone;
+        *pcTaken = cDone;
+        return cDone == cb;
+    }
     DWORD cTake = cb;
     bool ok = true;
     switch (mode) {
     case Mode::Collect:
+    case Mode::Spool:  // handled above
         break;
     case Mode::FailAfter: {
         std::size_t room = cbLimit > bytes_.size() ? cbLimit - bytes_.size() : 0;
@@ -62,6 +84,7 @@ bool JobSink::Take(const BYTE* pb, DWORD cb, DWORD* pcTaken)
         break;
     }
     if (cTake > 0) bytes_.insert(bytes_.end(), pb, pb + cTake);
+    cbTaken_ += cTake;
     *pcTaken = cTake;
     return ok;
 }
@@ -71,6 +94,17 @@ std::shared_ptr<JobSink> AttachJobSink(HANDLE hPrinter, JobSink::Mode mode, std:
     auto sink = std::make_shared<JobSink>();
     sink->mode = mode;
     sink->cbLimit = cbLimit;
+    SinkTable& t = Table();
+    std::lock_guard guard(t.lock);
+    t.sinks[hPrinter] = sink;
+    return sink;
+}
+
+std::shared_ptr<JobSink> AttachSpoolSink(HANDLE hPrinter, int fd)
+{
+    auto sink = std::make_shared<JobSink>();
+    sink->mode = JobSink::Mode::Spool;
+    sink->fd = fd;
     SinkTable& t = Table();
     std::lock_guard guard(t.lock);
     t.sinks[hPrinter] = sink;

@@ -1,7 +1,7 @@
 // Raw output of a print job: the engine's EngWritePrinter, and the byte sinks
-// that receive what a printer handle writes. A sink collects the bytes in
-// memory; for tests it can also fail after a number of bytes, or report success
-// while taking nothing, as a broken spooler would.
+// that receive what a printer handle writes. A sink spools the bytes to a file
+// (a real job) or collects them in memory; for tests it can also fail after a
+// number of bytes, or report success while taking nothing, as a broken spooler would.
 #pragma once
 
 #include <cstddef>
@@ -27,10 +27,13 @@ struct JobSink {
         Collect,      // take every byte
         FailAfter,    // take bytes up to cbLimit in total; the write that reaches past it fails
         TakeNothing,  // report success but take 0 bytes
+        Spool,        // write every byte to the file descriptor `fd`; a failed write fails
     };
 
-    // Bytes taken so far.
+    // Bytes taken so far (Spool keeps none in memory).
     std::vector<BYTE> Bytes() const;
+    // Number of bytes taken so far, in every mode.
+    std::size_t BytesTaken() const;
     // EngWritePrinter calls made on the sink, and the size of each.
     std::vector<DWORD> Writes() const;
 
@@ -39,16 +42,20 @@ struct JobSink {
 
     Mode mode = Mode::Collect;
     std::size_t cbLimit = 0;
+    int fd = -1;  // Spool: the open spool file (owned by whoever attached the sink)
 
 private:
     mutable std::mutex lock_;
     std::vector<BYTE> bytes_;
     std::vector<DWORD> writes_;
+    std::size_t cbTaken_ = 0;
 };
 
 // Attaches a new sink to a printer handle (replacing any earlier one) and returns it.
 std::shared_ptr<JobSink> AttachJobSink(HANDLE hPrinter, JobSink::Mode mode = JobSink::Mode::Collect,
                                        std::size_t cbLimit = 0);
+// Attaches a sink that spools to the open file descriptor fd (not closed by the sink).
+std::shared_ptr<JobSink> AttachSpoolSink(HANDLE hPrinter, int fd);
 // Detaches the sink of a printer handle; later writes to the handle fail.
 void DetachJobSink(HANDLE hPrinter);
 

@@ -29,7 +29,10 @@ constexpr Territory kTerritories[] = {
     {"SK", "421"}, {"IL", "972"},  {"HK", "852"},  {"TW", "886"},
 };
 
-bool IsNeutral(std::string_view name) { return name.empty() || name == "C" || name == "POSIX" || name.starts_with("C."); }
+bool IsNeutral(std::string_view name)
+{
+    return name.empty() || name == "C" || name == "POSIX" || name.starts_with("C.");
+}
 
 std::string LocaleName()
 {

@@ -1,9 +1,5 @@
 // Printer and driver information records (PRINTER_INFO_2, DRIVER_INFO_2/3) and
 // the printer driver directory, each laid out as the record followed by its strings.
-#include <sys/stat.h>
-
-#include <cerrno>
-
 #include "platform/codepage.h"
 #include "platform/spool_internal.h"
 #include "platform/spooler.h"
@@ -108,11 +104,7 @@ BOOL GetPrinterDriverDirectoryW(LPWSTR, LPWSTR, DWORD Level, LPBYTE pDriverDirec
     if (Level != 1) return Fail(ERROR_INVALID_LEVEL);
     if (!pcbNeeded) return Fail(ERROR_INVALID_PARAMETER);
     std::string dir = platform::SpoolDirectory() + "/drivers";
-    if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) {
-        // The spool directory itself may be missing still; opening the database creates it.
-        { Session session; }
-        ::mkdir(dir.c_str(), 0755);
-    }
+    MakeDirectories(dir);  // a failure shows when the caller uses the directory
     std::u16string path = platform::Widen(dir);
     size_t bytes = (path.size() + 1) * sizeof(WCHAR);
     *pcbNeeded = static_cast<DWORD>(bytes);

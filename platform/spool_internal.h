@@ -80,6 +80,9 @@ struct PrinterHandle : HandleObject {
 // passes only when allowServer is set.
 DWORD ResolveHandle(HANDLE h, std::string& name, bool allowServer = false);
 
+// Creates a directory and its missing parents; true when it exists afterwards.
+bool MakeDirectories(const std::string& path);
+
 // Whether a printer of this name exists now.
 bool PrinterExists(sqlite3* db, const std::string& name);
 

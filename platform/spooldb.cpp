@@ -68,6 +68,8 @@ std::string DefaultDirectory()
     return std::string(home && *home ? home : ".") + "/.local/share/lbl/spool";
 }
 
+}  // namespace
+
 bool MakeDirectories(const std::string& path)
 {
     for (size_t pos = 1; pos <= path.size(); ++pos) {
@@ -78,6 +80,8 @@ bool MakeDirectories(const std::string& path)
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+namespace {
 
 bool Exec(sqlite3* db, const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
 
@@ -99,15 +103,23 @@ sqlite3* OpenLocked(State& s)
         return nullptr;
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    // Switching to WAL takes a lock the busy handler does not always wait for; retry.
+    // Switching to WAL takes a lock the busy handler does not always wait for; retry while busy.
     bool wal = false;
-    for (int attempt = 0; attempt < 300 && !wal; ++attempt) {
+    for (int attempt = 0; attempt < 300; ++attempt) {
         Statement mode(db, "PRAGMA journal_mode=WAL");
-        wal = mode.ok() && mode.Step() == SQLITE_ROW && mode.Text(0) == "wal";
-        if (!wal) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        int rc = mode.Step();
+        wal = rc == SQLITE_ROW && mode.Text(0) == "wal";
+        if (wal || (rc != SQLITE_BUSY && rc != SQLITE_LOCKED)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     bool ok = wal && Exec(db, "PRAGMA synchronous=NORMAL");
+    long long version = -1;
     if (ok) {
+        Statement q(db, "PRAGMA user_version");
+        if (q.Step() == SQLITE_ROW) version = q.Int(0);
+        ok = version >= 0;
+    }
+    if (ok && version < kSchemaVersion) {  // CREATE ... IF NOT EXISTS: safe when two processes race here
         Transaction tx(db);
         ok = tx.ok() && Exec(db, kSchema) &&
              Exec(db, ("PRAGMA user_version=" + std::to_string(kSchemaVersion)).c_str()) && tx.Commit();

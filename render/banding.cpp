@@ -1,7 +1,6 @@
 // The band walk: DrvStartBanding opens the page and its first band,
 // DrvNextBand sends each finished band and moves on until the page is done.
-#include <cstring>
-
+#include "platform/engine.h"
 #include "render/banding.h"
 #include "render/channel.h"
 #include "render/commands.h"
@@ -20,21 +19,8 @@ bool ValidBandSurface(const SURFOBJ* pso)
     return pso->lDelta >= cbLine || -static_cast<long long>(pso->lDelta) >= cbLine;
 }
 
-// Fills a rectangle of the surface with white, clipped to the surface.
-void EraseToWhite(SURFOBJ* pso, RECTL rcl)
-{
-    if (rcl.left < 0) rcl.left = 0;
-    if (rcl.top < 0) rcl.top = 0;
-    if (rcl.right > pso->sizlBitmap.cx) rcl.right = pso->sizlBitmap.cx;
-    if (rcl.bottom > pso->sizlBitmap.cy) rcl.bottom = pso->sizlBitmap.cy;
-    if (rcl.left >= rcl.right || rcl.top >= rcl.bottom) return;
-    auto* pScan0 = static_cast<BYTE*>(pso->pvScan0);
-    for (LONG y = rcl.top; y < rcl.bottom; ++y) {
-        BYTE* pLine = pScan0 + static_cast<std::ptrdiff_t>(y) * pso->lDelta;
-        std::memset(pLine + 3 * static_cast<std::ptrdiff_t>(rcl.left), 0xFF,
-                    3 * static_cast<std::size_t>(rcl.right - rcl.left));
-    }
-}
+// Fills a rectangle of the band surface with white; the engine clips it to the surface.
+void EraseToWhite(SURFOBJ* pso, RECTL rcl) { EngEraseSurface(pso, &rcl, 0x00FFFFFF); }
 
 PPDEV CheckBandCall(SURFOBJ* pso, POINTL* pptl)
 {

@@ -6,14 +6,13 @@
 #include "render/compressline.h"
 
 namespace {
-// Raw size of a block, or 0xFFFFFFFF when it cannot be a plane of this driver.
-std::uint64_t RawSize(DWORD cbLine, DWORD cLines) { return static_cast<std::uint64_t>(cbLine) * cLines; }
+// Larger blocks are no plane of this driver; they are left alone.
 constexpr std::uint64_t kMaxRaw = 0x7FFFFFFF;
 }  // namespace
 
 DWORD Compress(PDEV* pPDev, PBYTE pPlane, DWORD cbLine, DWORD cLines)
 {
-    const std::uint64_t raw = RawSize(cbLine, cLines);
+    const std::uint64_t raw = static_cast<std::uint64_t>(cbLine) * cLines;
     if (raw == 0) return 0;
     if (raw > kMaxRaw) return 0xFFFFFFFFu;
     if (!pPDev || !pPDev->hHeap || !pPlane) return static_cast<DWORD>(raw);

@@ -9,7 +9,7 @@
 #include "render/compressline.h"
 
 namespace {
-constexpr std::uint64_t kMaxRaw = 0x7FFFFFFF;
+constexpr std::uint64_t kMaxRaw = 0x7FFFFFFF;  // larger blocks are no plane of this driver
 constexpr BYTE REPEAT_MARKER = 0x7F;
 constexpr DWORD MAX_REPEATS = 255;
 }  // namespace

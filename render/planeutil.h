@@ -33,7 +33,8 @@ unsigned HalftonedPlanes(const PDEV* pPDev);
 // Black generation runs after halftoning: four planes, bFourColor 1, no black spot.
 bool BlackGenerationDue(const PDEV* pPDev);
 
-// One block of 32-bit line buffers from the kernel pool; freed on destruction.
+// The 32-bit line buffers of one band, each its own kernel-pool block (tag
+// "Dpsm"); freed on destruction.
 struct LineBuffers {
     LineBuffers() = default;
     LineBuffers(const LineBuffers&) = delete;

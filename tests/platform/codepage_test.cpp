@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/codepage.h"
 
@@ -107,6 +109,20 @@ TEST(CodePage, Utf8WidenAndNarrow)
     EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
 }
 
+// Restores the locale variables a test changes.
+struct LocaleEnvironment {
+    std::pair<const char*, std::optional<std::string>> saved[3] = {{"LC_ALL", {}}, {"LC_MESSAGES", {}}, {"LANG", {}}};
+    LocaleEnvironment()
+    {
+        for (auto& [var, value] : saved)
+            if (const char* v = ::getenv(var)) value = v;
+    }
+    ~LocaleEnvironment()
+    {
+        for (auto& [var, value] : saved) value ? ::setenv(var, value->c_str(), 1) : ::unsetenv(var);
+    }
+};
+
 std::u16string Country()
 {
     WCHAR buf[8] = {};
@@ -116,6 +132,7 @@ std::u16string Country()
 
 TEST(Locale, CountryFromTheLocaleTerritory)
 {
+    LocaleEnvironment restore;
     ::setenv("LC_ALL", "", 1);
     ::setenv("LC_MESSAGES", "", 1);
     const std::pair<const char*, const char16_t*> cases[] = {
@@ -136,6 +153,7 @@ TEST(Locale, CountryFromTheLocaleTerritory)
 
 TEST(Locale, SizesAndUnknownTypes)
 {
+    LocaleEnvironment restore;
     ::setenv("LC_ALL", "en_GB", 1);
     EXPECT_EQ(GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ICOUNTRY, nullptr, 0), 3);
     WCHAR buf[2];
@@ -143,7 +161,6 @@ TEST(Locale, SizesAndUnknownTypes)
     EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
     EXPECT_EQ(GetLocaleInfoW(LOCALE_USER_DEFAULT, 0x1001, buf, 2), 0);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
-    ::unsetenv("LC_ALL");
 }
 
 }  // namespace

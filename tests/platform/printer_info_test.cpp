@@ -68,7 +68,9 @@ TEST_F(PrinterInfo, DriverLevels2And3)
 
 TEST_F(PrinterInfo, DriverDirectoryIsInTheSpoolDirectory)
 {
-    auto buf = Fetch([](BYTE* b, DWORD cb, DWORD* n) { return GetPrinterDriverDirectoryW(nullptr, nullptr, 1, b, cb, n); });
+    auto buf = Fetch([](BYTE* b, DWORD cb, DWORD* n) {
+        return GetPrinterDriverDirectoryW(nullptr, nullptr, 1, b, cb, n);
+    });
     std::string path = S(reinterpret_cast<LPCWSTR>(buf.data()));
     EXPECT_EQ(path, platform::SpoolDirectory() + "/drivers");
     EXPECT_EQ(buf.size(), (path.size() + 1) * 2);

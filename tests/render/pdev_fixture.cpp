@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/engine.h"
 #include "render/banding.h"
 #include "render/channel.h"
 #include "render/commands.h"
@@ -62,19 +63,19 @@ TestDevice::TestDevice(const DeviceOptions& o) : hPrinter_(NextPrinterHandle())
     InitSendBuffer(pdev_);
 
     // Portrait bands span the page width, landscape bands the page height.
-    so_.sizlBitmap.cx = o.cxBand ? o.cxBand : o.cxPixels;
-    so_.sizlBitmap.cy = o.cyBand ? o.cyBand : o.cyPixels;
-    so_.lDelta = 3 * so_.sizlBitmap.cx + 5;  // a stride with padding, as real surfaces may have
-    bits_.assign(static_cast<std::size_t>(so_.lDelta) * so_.sizlBitmap.cy, 0x55);
-    so_.pvScan0 = bits_.data();
-    so_.pvBits = bits_.data();
-    so_.cjBits = static_cast<ULONG>(bits_.size());
-    so_.iBitmapFormat = BMF_24BPP;
-    so_.dhpdev = reinterpret_cast<DHPDEV>(pdev_);
+    // The engine's bitmap over bits_, whose stride has padding, as real surfaces may have.
+    const SIZEL szl{o.cxBand ? o.cxBand : o.cxPixels, o.cyBand ? o.cyBand : o.cyPixels};
+    const LONG lDelta = 3 * szl.cx + 5;
+    bits_.assign(static_cast<std::size_t>(lDelta) * szl.cy, 0x55);
+    hsurf_ = reinterpret_cast<HSURF>(EngCreateBitmap(szl, lDelta, BMF_24BPP, BMF_TOPDOWN, bits_.data()));
+    pso_ = EngLockSurface(hsurf_);
+    pso_->dhpdev = reinterpret_cast<DHPDEV>(pdev_);
 }
 
 TestDevice::~TestDevice()
 {
+    EngUnlockSurface(pso_);
+    EngDeleteSurface(hsurf_);
     HEAPDESTROY(hHeap_);
     platform::DetachJobSink(hPrinter_);
 }
@@ -106,7 +107,7 @@ void TestDevice::PaintBand(const PagePainter& paint, POINTL origin)
     const LONG cx = pdev_->rclBand.right - pdev_->rclBand.left;
     const LONG cy = pdev_->rclBand.bottom - pdev_->rclBand.top;
     for (LONG y = 0; y < cy; ++y) {
-        BYTE* line = bits_.data() + static_cast<std::size_t>(y) * so_.lDelta;
+        BYTE* line = bits_.data() + static_cast<std::size_t>(y) * pso_->lDelta;
         for (LONG x = 0; x < cx; ++x) {
             BYTE* px = line + 3 * x;
             EXPECT_EQ(px[0] & px[1] & px[2], 0xFF) << "band not erased at " << x << "," << y;
@@ -122,10 +123,10 @@ bool TestDevice::PrintPage(const PagePainter& paint)
 {
     POINTL pt{};
     bandsDone = 0;
-    if (!DrvStartBanding(&so_, &pt)) return false;
+    if (!DrvStartBanding(pso_, &pt)) return false;
     while (pt.x != -1 || pt.y != -1) {
         if (!(prop_.bPassThrough)) PaintBand(paint, pt);
-        if (!DrvNextBand(&so_, &pt)) return false;
+        if (!DrvNextBand(pso_, &pt)) return false;
         ++bandsDone;
     }
     return true;

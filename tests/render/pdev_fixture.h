@@ -45,7 +45,7 @@ public:
     DRVEXTRA& extra() const { return pdev_->dm.dmPrivate; }
     LABELDATA& label() { return label_; }
     PRINTERPROP& prop() { return prop_; }
-    SURFOBJ* surface() { return &so_; }
+    SURFOBJ* surface() { return pso_; }
     platform::JobSink& sink() const { return *sink_; }
     // Everything the spooler has taken so far.
     std::string Sent() const;
@@ -70,7 +70,8 @@ private:
     PRINTERPROP prop_{};
     SPOTCOLOR spot_[4]{};
     std::vector<BYTE> bits_;
-    SURFOBJ so_{};
+    HSURF hsurf_ = nullptr;
+    SURFOBJ* pso_ = nullptr;  // the engine's record of hsurf_, locked while the device lives
 };
 
 // Driver-wide job state as a fresh load of the driver has it.

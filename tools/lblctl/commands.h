@@ -24,5 +24,6 @@ void AddPrinterCommand(CLI::App& app, Globals& globals);
 void AddLabelsCommand(CLI::App& app, Globals& globals);
 void AddPpdCommand(CLI::App& app, Globals& globals);
 void AddInspectCommand(CLI::App& app, Globals& globals);
+void AddPrintCommand(CLI::App& app, Globals& globals);
 
 }  // namespace lblctl

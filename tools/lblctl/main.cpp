@@ -25,6 +25,7 @@ int main(int argc, char** argv)
     lblctl::AddLabelsCommand(app, globals);
     lblctl::AddPpdCommand(app, globals);
     lblctl::AddInspectCommand(app, globals);
+    lblctl::AddPrintCommand(app, globals);
 
     try {
         app.parse(argc, argv);

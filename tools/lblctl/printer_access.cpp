@@ -39,7 +39,7 @@ PRINTERPROP ReadPrinterProperties(HANDLE h, const PPDDATA* pPpd, const std::stri
 {
     PRINTERPROP prop{};
     DWORD cbStored = sizeof(PRINTERPROP);
-    GlobalPtr<BYTE> stored;
+    DrvPtr<BYTE> stored;
     if (pPpd) {
         stored.reset(reinterpret_cast<BYTE*>(GetPrinterProperties(h, pPpd)));
     } else {

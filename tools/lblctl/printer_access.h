@@ -8,7 +8,6 @@
 #include <string>
 
 #include "description/ppd.h"
-#include "platform/memory.h"
 #include "platform/spooler.h"
 #include "settings/settings.h"
 
@@ -33,15 +32,15 @@ platform::PrinterRecord FindPrinterOrFail(const std::string& name);
 // Opens the printer; a Failure when it is unknown or cannot be opened.
 std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name);
 
-// Buffers of the UI build of the settings library (GlobalAlloc).
-struct GlobalDeleter {
+// Buffers handed out by the settings library.
+struct DrvMemDeleter {
     void operator()(void* p) const
     {
-        if (p) GlobalFree(p);
+        if (p) DrvFreeMem(p);
     }
 };
 template <class T>
-using GlobalPtr = std::unique_ptr<T, GlobalDeleter>;
+using DrvPtr = std::unique_ptr<T, DrvMemDeleter>;
 
 struct LabelDbDeleter {
     void operator()(LABELDATA* p) const { FreeLabelDatabase(p); }

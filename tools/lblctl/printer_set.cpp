@@ -51,7 +51,7 @@ void PrinterSet(const SetArgs& args)
     PpdPtr ppd = LoadDescription(record.dataFile);
     PRINTERPROP prop = ReadPrinterProperties(h, ppd.get(), args.name);
 
-    GlobalPtr<SPOTCOLOR> stored(static_cast<SPOTCOLOR*>(GetProperty(h, PROP_SPOTCOLOR)));
+    DrvPtr<SPOTCOLOR> stored(static_cast<SPOTCOLOR*>(GetProperty(h, PROP_SPOTCOLOR)));
     if (!stored) throw Failure{"out of memory reading the spot colours"};
     SPOTCOLOR spots[4];
     std::memcpy(spots, stored.get(), sizeof spots);

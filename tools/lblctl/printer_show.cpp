@@ -74,7 +74,7 @@ void ShowProperties(const PRINTERPROP& prop)
 void ShowSpotColors(HANDLE h)
 {
     std::printf("Spot colours\n");
-    GlobalPtr<SPOTCOLOR> spots(static_cast<SPOTCOLOR*>(GetProperty(h, PROP_SPOTCOLOR)));
+    DrvPtr<SPOTCOLOR> spots(static_cast<SPOTCOLOR*>(GetProperty(h, PROP_SPOTCOLOR)));
     if (!spots) throw Failure{"out of memory reading the spot colours"};
     for (int i = 0; i < 4; ++i) {
         const SPOTCOLOR& spot = spots.get()[i];
