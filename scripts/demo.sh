@@ -54,7 +54,7 @@ Where things are:
   previews             $out/model1-preview.png, $out/model0-preview.png, $out/model0-mono-preview.png
 Try:
   "$lblctl" --spool "$spool" print "$printer" "$sample" --copies 3 --halftone diffusion
-  "$lblctl" inspect "$out/colour.prn" --preview "$out/colour.png"
+  "$lblctl" inspect "$out/colour.prn" --png "$out/colour.png"
   "$lblctl" --spool "$spool" labels import "$printer" "$out/labels.json"
   man "$root/tools/lblctl/man/lblctl-print.1"
 Remove everything with: rm -r "$out"

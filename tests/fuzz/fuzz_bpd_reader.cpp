@@ -2,6 +2,7 @@
 // is used, then every accessor and query on a record that passed them.
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "description/pack.h"
 #include "settings/drvmem.h"

@@ -70,7 +70,7 @@ std::optional<Header> ParseHeader(Bytes in, std::size_t at, std::string& why)
 std::string PlaneLabel(const PlaneState& p, std::size_t index)
 {
     if (p.number >= 0) return std::to_string(p.number) + " (" + ColourName(p.number) + ")";
-    return "page plane " + std::to_string(index + 1);
+    return "#" + std::to_string(index + 1) + " of the page";
 }
 
 std::string LineRange(std::uint32_t first, std::uint32_t count)

@@ -34,7 +34,7 @@ void WriteWord(void* record, size_t offset, std::int64_t value)
     std::memcpy(static_cast<BYTE*>(record) + offset, &v, sizeof v);
 }
 
-Json FieldsToJson(const void* record, const std::vector<NumericField>& fields, Json& object)
+void FieldsToJson(const void* record, const std::vector<NumericField>& fields, Json& object)
 {
     for (const auto& f : fields) {
         if (f.count == 1) {
@@ -45,7 +45,6 @@ Json FieldsToJson(const void* record, const std::vector<NumericField>& fields, J
             object[f.name] = values;
         }
     }
-    return object;
 }
 
 // Checks that a JSON value is an integer that fits the field; "" when it does.
@@ -168,7 +167,8 @@ Json LabelToJson(const LABELDATA& label)
     Json ribbons = Json::array();
     for (const auto& ribbon : label.aRibbon) {
         Json r = Json::object();
-        ribbons.push_back(FieldsToJson(&ribbon, RibbonFields(), r));
+        FieldsToJson(&ribbon, RibbonFields(), r);
+        ribbons.push_back(r);
     }
     object["aRibbon"] = ribbons;
     return object;

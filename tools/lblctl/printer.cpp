@@ -45,7 +45,9 @@ std::string DefaultPort(const std::string& name)
 {
     std::string file = name;
     std::replace(file.begin(), file.end(), '/', '_');
-    return (fs::path(platform::SpoolDirectory()) / (file + ".prn")).string();
+    std::error_code ec;
+    fs::path dir = fs::absolute(platform::SpoolDirectory(), ec);
+    return (dir / (file + ".prn")).lexically_normal().string();
 }
 
 // What installing a printer leaves behind: its printer-properties record, its label
@@ -87,6 +89,7 @@ void PrinterAdd(const AddArgs& args)
 
     DWORD rc = platform::AddPrinter(record);
     if (rc == ERROR_PRINTER_ALREADY_EXISTS) throw Failure{"a printer named \"" + args.name + "\" already exists"};
+    if (rc == ERROR_INVALID_PRINTER_NAME) throw Failure{"\"" + args.name + "\" is not a valid printer name"};
     if (rc != ERROR_SUCCESS)
         throw Failure{"cannot add printer \"" + args.name + "\" (error " + std::to_string(rc) + ")"};
     try {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/memory.h"
 #include "render/banding.h"
 #include "render/commands.h"
 #include "tests/render/driver/driver_fixture.h"
@@ -47,6 +48,11 @@ TEST_F(DocFlowTest, WholeDocumentWithCopies)
     SURFOBJ* pso = EnableWithSurface();
     ASSERT_NE(pso, nullptr);
     std::u16string name = u"Labels";
+    // No room for the document name: nothing is sent, the start-of-job run stays due.
+    platform::FailNthAllocation(1);
+    EXPECT_FALSE(DrvStartDoc(pso, name.data(), 7));
+    platform::FailNthAllocation(0);
+    EXPECT_EQ(dwInitPrint, INITPRINT_PENDING);
     ASSERT_TRUE(DrvStartDoc(pso, name.data(), 7));
     EXPECT_EQ(std::u16string(pdev_->pwszDocName), u"Labels");
 

@@ -1,0 +1,125 @@
+// The engine stand-in's document flow in this process: loads of the driver,
+// a device-mode change between pages, pictures in memory, and clean-up.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "description/ppd.h"
+#include "platform/codepage.h"
+#include "platform/engine.h"
+#include "platform/engine_driver.h"
+#include "platform/memory.h"
+#include "settings/settings.h"
+#include "tests/e2e/print/print_env.h"
+
+namespace print_test {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::vector<BYTE> DefaultDevMode(const std::string& printer, short orientation = DMORIENT_PORTRAIT)
+{
+    auto rec = platform::FindPrinter(printer);
+    EXPECT_TRUE(rec);
+    std::u16string wppd = platform::Widen(rec->dataFile), wname = platform::Widen(printer);
+    PPDDATA* ppd = PpdCreate(wppd.c_str(), nullptr);
+    EXPECT_NE(ppd, nullptr);
+    DRVDEVMODE dm{};
+    EXPECT_TRUE(SetDefaultDevMode(&dm, wname.c_str(), ppd, FALSE));
+    dm.dmPublic.dmOrientation = orientation;
+    PpdDelete(ppd);
+    const auto* p = reinterpret_cast<const BYTE*>(&dm);
+    return std::vector<BYTE>(p, p + sizeof dm);
+}
+
+platform::BgrImage Solid(std::uint32_t w, std::uint32_t h, std::uint8_t v)
+{
+    return platform::BgrImage{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 3, v)};
+}
+
+platform::DocumentJob Job(const platform::BgrImage& picture, const std::string& out)
+{
+    platform::DocumentJob job;
+    job.printer = kMono;
+    job.devMode = DefaultDevMode(kMono);
+    job.pages.push_back(platform::DocumentPage{});
+    job.pages.back().picture = &picture;
+    job.output = out;
+    job.keepStream = true;
+    return job;
+}
+
+bool StartsWithNulRun(const std::vector<BYTE>& stream)
+{
+    const lblinspect::Result r = lblinspect::decode(stream);
+    return !r.commands.empty() && r.commands[0].name == "NUL run";
+}
+
+TEST(EngineDocument, NulRunOnlyInTheFirstDocumentOfALoad)
+{
+    EnsurePrinter(kMono, 1);
+    const platform::BgrImage grey = Solid(64, 64, 128);
+    const std::string out = TestPath("load.prn");
+    platform::UnloadRenderDrivers();
+    platform::DocumentResult first = platform::PrintDocument(Job(grey, out));
+    ASSERT_TRUE(first.ok) << first.reason;
+    platform::DocumentResult second = platform::PrintDocument(Job(grey, out));
+    ASSERT_TRUE(second.ok) << second.reason;
+    EXPECT_TRUE(StartsWithNulRun(first.stream));
+    EXPECT_FALSE(StartsWithNulRun(second.stream));
+    EXPECT_TRUE(second.stream == ReadBytes(out));  // the port got exactly the job
+
+    platform::UnloadRenderDrivers();
+    platform::DocumentResult reloaded = platform::PrintDocument(Job(grey, out));
+    ASSERT_TRUE(reloaded.ok) << reloaded.reason;
+    EXPECT_TRUE(StartsWithNulRun(reloaded.stream));
+}
+
+TEST(EngineDocument, DeviceModeChangeBetweenPagesUsesANewDevice)
+{
+    EnsurePrinter(kMono, 1);
+    const platform::BgrImage black = Solid(10, 10, 0);
+    const long devices = platform::LiveEngineDevices(), surfaces = platform::LiveSurfaces();
+    platform::DocumentJob job = Job(black, TestPath("reset.prn"));
+    job.pages.push_back(job.pages.back());
+    job.pages.back().devMode = DefaultDevMode(kMono, DMORIENT_LANDSCAPE);
+    std::vector<std::pair<std::size_t, std::size_t>> progress;
+    job.progress = [&](std::size_t done, std::size_t total) { progress.emplace_back(done, total); };
+    platform::DocumentResult result = platform::PrintDocument(job);
+    ASSERT_TRUE(result.ok) << result.reason;
+
+    const lblinspect::Result decoded = lblinspect::decode(result.stream);
+    ASSERT_FALSE(decoded.error);
+    ASSERT_EQ(decoded.pages.size(), 2u);
+    int nulRuns = 0;
+    for (const auto& c : decoded.commands) nulRuns += c.name == "NUL run";
+    EXPECT_LE(nulRuns, 1);  // the document start is not sent again
+    // The second device is landscape: its page is the label turned.
+    EXPECT_EQ(result.gdiInfo.ulHorzRes, static_cast<ULONG>(kMonoCy));
+    EXPECT_EQ(result.gdiInfo.ulVertRes, static_cast<ULONG>(kMonoCx));
+    EXPECT_EQ(progress, (std::vector<std::pair<std::size_t, std::size_t>>{{1, 2}, {2, 2}}));
+    EXPECT_EQ(platform::LiveEngineDevices(), devices);
+    EXPECT_EQ(platform::LiveSurfaces(), surfaces);
+    EXPECT_EQ(platform::LockedSurfaces(), 0);
+}
+
+TEST(EngineDocument, MissingRenderLibraryFailsBeforeAnyOutput)
+{
+    platform::PrinterRecord rec;
+    rec.name = "Print Broken Driver";
+    rec.dataFile = e2e::TestPpd(1);
+    rec.renderLibrary = TestPath("no-such-library.so");
+    rec.port = TestPath("broken-driver.prn");
+    ASSERT_EQ(platform::AddPrinter(rec), static_cast<DWORD>(ERROR_SUCCESS));
+    const platform::BgrImage white = Solid(4, 4, 255);
+    platform::DocumentJob job = Job(white, "");
+    job.printer = rec.name;
+    platform::DocumentResult result = platform::PrintDocument(job);
+    EXPECT_FALSE(result.ok);
+    EXPECT_THAT(result.reason, HasSubstr("no-such-library.so"));
+    EXPECT_FALSE(std::filesystem::exists(rec.port));
+}
+
+}  // namespace
+}  // namespace print_test

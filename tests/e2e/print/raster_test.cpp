@@ -1,0 +1,148 @@
+// Page rasters: the PNG and PNM readers and the placement of pictures on a page.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/raster.h"
+#include "tests/e2e/print/print_files.h"
+
+namespace print_test {
+namespace {
+
+using platform::BgrImage;
+
+std::string TempPath(const std::string& name)
+{
+    static const std::string dir = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lbl-raster.XXXXXX").string();
+        if (!mkdtemp(pattern.data())) std::abort();
+        return pattern;
+    }();
+    return dir + "/" + name;
+}
+
+std::vector<std::uint8_t> Bytes(const std::string& s) { return std::vector<std::uint8_t>(s.begin(), s.end()); }
+
+// Pixel (x, y) as 0xRRGGBB.
+std::uint32_t At(const BgrImage& img, std::uint32_t x, std::uint32_t y)
+{
+    const std::uint8_t* p = &img.bgr[(static_cast<std::size_t>(y) * img.width + x) * 3];
+    return static_cast<std::uint32_t>(p[2]) << 16 | p[1] << 8 | p[0];
+}
+
+TEST(Pnm, ReadsBitmapGreyAndColour)
+{
+    BgrImage img;
+    std::string why;
+    // P4 with a comment: a set bit is black; rows are padded to whole bytes.
+    std::vector<std::uint8_t> p4 = Bytes("P4\n# made by hand\n10 2\n");
+    p4.insert(p4.end(), {0b10000000, 0b01000000, 0xFF, 0xC0});
+    ASSERT_TRUE(platform::ReadPnmBytes(p4, img, why)) << why;
+    EXPECT_EQ(img.width, 10u);
+    EXPECT_EQ(At(img, 0, 0), 0x000000u);
+    EXPECT_EQ(At(img, 1, 0), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 9, 0), 0x000000u);
+    EXPECT_EQ(At(img, 9, 1), 0x000000u);
+
+    // P5 with maxval 15 scales to 0..255.
+    std::vector<std::uint8_t> p5 = Bytes("P5 2 1 15\n");
+    p5.insert(p5.end(), {15, 5});
+    ASSERT_TRUE(platform::ReadPnmBytes(p5, img, why)) << why;
+    EXPECT_EQ(At(img, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 1, 0), 0x555555u);
+
+    // P6 with two-byte samples (big-endian).
+    std::vector<std::uint8_t> p6 = Bytes("P6 1 1 65535\n");
+    p6.insert(p6.end(), {0xFF, 0xFF, 0x00, 0x00, 0x80, 0x00});
+    ASSERT_TRUE(platform::ReadPnmBytes(p6, img, why)) << why;
+    EXPECT_EQ(At(img, 0, 0), 0xFF0080u);
+}
+
+TEST(Pnm, RefusesMalformedInput)
+{
+    BgrImage img;
+    std::string why;
+    for (const std::string& bad : {std::string("P3 1 1 255\n0 0 0"), std::string("P5 0 1 255\n"),
+                                   std::string("P5 1 1 0\n\x01"), std::string("P5 1 1 70000\n\x01\x01"),
+                                   std::string("P5 1 1 255"), std::string("P6 2 2 255\n\x01\x02"),
+                                   std::string("P5 99999999 99999999 255\n"), std::string("P4 8 1")}) {
+        EXPECT_FALSE(platform::ReadPnmBytes(Bytes(bad), img, why)) << bad;
+        EXPECT_FALSE(why.empty());
+    }
+}
+
+TEST(Png, EveryColourTypeComesOutAsColourOnWhite)
+{
+    const Picture rgb = RgbPicture(3, 2, [](int x, int y) { return x == 0 ? 0xFF0000u : y == 0 ? 0x00FF00u : 0x0000FFu; });
+    BgrImage img;
+    std::string why;
+
+    WritePng(TempPath("rgb16.png"), rgb, 16);
+    ASSERT_TRUE(platform::ReadPng(TempPath("rgb16.png"), img, why)) << why;
+    EXPECT_EQ(At(img, 0, 0), 0xFF0000u);
+    EXPECT_EQ(At(img, 1, 0), 0x00FF00u);
+    EXPECT_EQ(At(img, 2, 1), 0x0000FFu);
+
+    WritePalettePng(TempPath("palette.png"), rgb);
+    ASSERT_TRUE(platform::ReadPng(TempPath("palette.png"), img, why)) << why;
+    EXPECT_EQ(At(img, 1, 0), 0x00FF00u);
+    EXPECT_EQ(At(img, 1, 1), 0x0000FFu);
+
+    Picture grey{2, 1, 1, {0, 200}};
+    WritePng(TempPath("grey.png"), grey);
+    ASSERT_TRUE(platform::ReadPng(TempPath("grey.png"), img, why)) << why;
+    EXPECT_EQ(At(img, 0, 0), 0x000000u);
+    EXPECT_EQ(At(img, 1, 0), 0xC8C8C8u);
+
+    // Transparent black shows the white under it; opaque black stays black.
+    Picture alpha{2, 1, 4, {0, 0, 0, 0, 0, 0, 0, 255}};
+    WritePng(TempPath("alpha.png"), alpha);
+    ASSERT_TRUE(platform::ReadPng(TempPath("alpha.png"), img, why)) << why;
+    EXPECT_EQ(At(img, 0, 0), 0xFFFFFFu);
+    EXPECT_EQ(At(img, 1, 0), 0x000000u);
+
+    EXPECT_EQ(platform::SniffPageFile(TempPath("alpha.png")), platform::PageFileKind::Png);
+    std::vector<std::uint8_t> cut = ReadBytes(TempPath("alpha.png"));
+    cut.resize(40);
+    WriteBytes(TempPath("cut.png"), cut);
+    EXPECT_FALSE(platform::ReadPng(TempPath("cut.png"), img, why));
+}
+
+TEST(Placement, SameSizeIsOneToOne)
+{
+    BgrImage pic{3, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}};
+    const BgrImage page = platform::PlaceOnPage(pic, 3, 2);
+    EXPECT_EQ(page.bgr, pic.bgr);
+}
+
+TEST(Placement, OtherSizesAreFittedAndCentredOnWhite)
+{
+    // A black 20 x 10 picture on a 40 x 40 page: scaled to 40 x 20, rows 10..29.
+    BgrImage wide{20, 10, std::vector<std::uint8_t>(20 * 10 * 3, 0)};
+    const BgrImage page = platform::PlaceOnPage(wide, 40, 40);
+    ASSERT_EQ(page.width, 40u);
+    ASSERT_EQ(page.height, 40u);
+    EXPECT_EQ(At(page, 20, 9), 0xFFFFFFu);
+    EXPECT_EQ(At(page, 0, 10), 0x000000u);
+    EXPECT_EQ(At(page, 39, 29), 0x000000u);
+    EXPECT_EQ(At(page, 20, 30), 0xFFFFFFu);
+
+    // Shrinking a fine pattern averages it instead of picking one phase.
+    BgrImage stripes{100, 100, {}};
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x)
+            for (int c = 0; c < 3; ++c) stripes.bgr.push_back(x % 2 ? 255 : 0);
+    const BgrImage small = platform::PlaceOnPage(stripes, 10, 10);
+    for (std::uint32_t x = 1; x < 9; ++x) EXPECT_NEAR(static_cast<int>(small.bgr[(5 * 10 + x) * 3]), 128, 20) << x;
+
+    // A tall picture on a wide page: centred across, white at the sides.
+    BgrImage tall{1, 4, std::vector<std::uint8_t>(12, 0)};
+    const BgrImage side = platform::PlaceOnPage(tall, 8, 4);
+    EXPECT_EQ(At(side, 0, 2), 0xFFFFFFu);
+    EXPECT_EQ(At(side, 3, 2), 0x000000u);
+    EXPECT_EQ(At(side, 7, 2), 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace print_test
