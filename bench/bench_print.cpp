@@ -155,6 +155,22 @@ void BM_PrintLabel(benchmark::State& state, bool colour, INT iHalftone)
     state.counters["job_bytes"] = static_cast<double>(cb);
 }
 
+// The picture part alone: PNG decode and placement on the page.
+void BM_DecodePng(benchmark::State& state)
+{
+    const Setup& s = Prepared();
+    for (auto _ : state) {
+        platform::BgrImage picture;
+        std::string why;
+        if (!platform::ReadPng(s.png, picture, why)) {
+            state.SkipWithError(why.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(platform::PlaceOnPage(std::move(picture), 1200, 1800));
+    }
+}
+
+BENCHMARK(BM_DecodePng)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PrintLabel, mono_dither1, false, HALFTONE_DITHER1)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PrintLabel, mono_diffusion, false, HALFTONE_DIFFUSION)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PrintLabel, colour_dither1, true, HALFTONE_DITHER1)->Unit(benchmark::kMillisecond);

@@ -325,10 +325,6 @@ DocumentResult PrintDocument(const DocumentJob& job)
         return result;
     }
     result.cbJob = sink->BytesTaken();
-    if (::fsync(spool.fd) != 0 && errno != EINVAL) {
-        why = std::string("spool file: ") + std::strerror(errno);
-        return result;
-    }
     if (job.keepStream && !ReadWholeFile(spool.path, result.stream)) {
         why = "cannot read back the spool file";
         return result;
