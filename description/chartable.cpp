@@ -24,9 +24,9 @@ struct CharTable {
 };
 
 constexpr CharTable kTable;
-static_assert(kTable.a['\t'] == 0x19 && kTable.a['\n'] == 0x21 && kTable.a[':'] == 0x01 && kTable.a['/'] == 0x0B &&
-              kTable.a['5'] == 0x8F && kTable.a['f'] == 0x4F && kTable.a['G'] == 0x0F && kTable.a[0x7F] == 0 &&
-              kTable.a[0xE9] == 0);
+static_assert(ClassOf('\t') == 0x19 && ClassOf('\n') == 0x21 && ClassOf(':') == 0x01 && ClassOf('/') == 0x0B &&
+              ClassOf('5') == 0x8F && ClassOf('f') == 0x4F && ClassOf('G') == 0x0F && ClassOf(0x7F) == 0 &&
+              ClassOf(0xE9) == 0);
 
 }  // namespace
 

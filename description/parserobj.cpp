@@ -45,15 +45,62 @@ int GrowValueBuffer(BUFOBJ* pBuf)
     return PPDERR_NONE;
 }
 
+inline bool IsValueEnd(int c, bool bQuoted)
+{
+    return bQuoted ? c == '"' : (IsNewline(c) || c == '/');
+}
+
+int TerminateValue(BUFOBJ* pBuf, int status)
+{
+    pBuf->pText[pBuf->dwLength] = '\0';
+    return status;
+}
+
+// Appends the bytes up to the end of the value and reads the byte that ends
+// it, as byte-by-byte reading would: PPDERR_NONE with *pc the ending byte,
+// PPDERR_EOF when the file ends first, PPDERR_MEMORY when the buffer cannot grow.
+int CollectValueRun(BUFOBJ* pBuf, FILEOBJ* pFile, int* pc, bool bQuoted)
+{
+    const BYTE* start = pFile->pCur;
+    const BYTE* end = start + pFile->cbLeft;
+    const BYTE* stop = start;
+    if (bQuoted) {
+        const void* q = std::memchr(start, '"', static_cast<std::size_t>(end - start));
+        stop = q ? static_cast<const BYTE*>(q) : end;
+    } else {
+        while (stop < end && !IsValueEnd(*stop, false)) ++stop;
+    }
+    const std::size_t n = static_cast<std::size_t>(stop - start);
+    while (std::size_t{pBuf->dwLength} + n > pBuf->dwCapacity)
+        if (GrowValueBuffer(pBuf) != PPDERR_NONE) return PPDERR_MEMORY;
+    std::memcpy(pBuf->pText + pBuf->dwLength, start, n);
+    pBuf->dwLength += static_cast<DWORD>(n);
+    if (stop == end) {
+        if (n) *pc = end[-1];
+        FILEOBJ_Consume(pFile, n);
+        return PPDERR_EOF;
+    }
+    *pc = *stop;
+    FILEOBJ_Consume(pFile, n + 1);
+    return PPDERR_NONE;
+}
+
 }  // namespace
 
+// Reads up to and including the next line end byte.
 int PARSEROBJ_SkipLine(PARSEROBJ*, FILEOBJ* pFile, int* pc)
 {
-    int status;
-    do {
-        status = FILEOBJ_GetChar(pFile, pc);
-        if (status != PPDERR_NONE) return status;
-    } while (!IsNewline(*pc));
+    const BYTE* p = pFile->pCur;
+    const BYTE* end = p + pFile->cbLeft;
+    while (p < end && !IsNewline(*p)) ++p;
+    if (p == end) {
+        const std::size_t n = static_cast<std::size_t>(end - pFile->pCur);
+        if (n) *pc = end[-1];
+        FILEOBJ_Consume(pFile, n);
+        return PPDERR_EOF;
+    }
+    *pc = *p;
+    FILEOBJ_Consume(pFile, static_cast<std::size_t>(p - pFile->pCur) + 1);
     return PPDERR_NONE;
 }
 
@@ -106,17 +153,14 @@ int PARSEROBJ_ParseValue(PARSEROBJ* pParser, FILEOBJ* pFile, int* pc)
     } else {
         pParser->dwValueType = VALUE_PLAIN;
     }
-    while (status == PPDERR_NONE) {
-        const int c = *pc;
-        if (bQuoted ? c == '"' : (IsNewline(c) || c == '/')) break;
-        if (BUFOBJ_AddChar(pBuf, c) != PPDERR_NONE) {
-            if (GrowValueBuffer(pBuf) != PPDERR_NONE) {
-                pBuf->pText[pBuf->dwLength] = '\0';
-                return PPDERR_MEMORY;
-            }
-            BUFOBJ_AddChar(pBuf, c);
+    if (status == PPDERR_NONE && !IsValueEnd(*pc, bQuoted)) {
+        // The current byte, then the rest of the run straight from the mapped bytes.
+        if (BUFOBJ_AddChar(pBuf, *pc) != PPDERR_NONE) {
+            if (GrowValueBuffer(pBuf) != PPDERR_NONE) return TerminateValue(pBuf, PPDERR_MEMORY);
+            BUFOBJ_AddChar(pBuf, *pc);
         }
-        status = FILEOBJ_GetChar(pFile, pc);
+        status = CollectValueRun(pBuf, pFile, pc, bQuoted);
+        if (status == PPDERR_MEMORY) return TerminateValue(pBuf, status);
     }
     pBuf->pText[pBuf->dwLength] = '\0';
     if (status != PPDERR_NONE) return status;

@@ -65,6 +65,18 @@ inline int FILEOBJ_GetChar(FILEOBJ* pFile, int* pc)
     return PPDERR_NONE;
 }
 
+// Passes over the next n bytes (n <= cbLeft) as n calls of FILEOBJ_GetChar
+// would, checksum included.
+inline void FILEOBJ_Consume(FILEOBJ* pFile, std::size_t n)
+{
+    WORD crc = *pFile->pChecksum;
+    const BYTE* p = pFile->pCur;
+    for (std::size_t i = 0; i < n; ++i) crc = Crc16Update(crc, p[i]);
+    *pFile->pChecksum = crc;
+    pFile->pCur = p + n;
+    pFile->cbLeft -= static_cast<DWORD>(n);
+}
+
 // ---- Bounded buffers --------------------------------------------------------------------
 struct BUFOBJ {
     DWORD dwCapacity;

@@ -106,11 +106,24 @@ struct Device {
     }
 };
 
-std::string DriverFailure(const char* step, const JobSink& sink)
+// Whether some bytes the driver wrote did not reach the spool file.
+bool SpoolFailed(const JobSink& sink)
 {
     const std::vector<DWORD> writes = sink.Writes();
-    const std::size_t asked = std::accumulate(writes.begin(), writes.end(), std::size_t{0});
-    if (asked != sink.BytesTaken()) return "writing the job to the spool file failed";
+    return std::accumulate(writes.begin(), writes.end(), std::size_t{0}) != sink.BytesTaken();
+}
+
+std::string SpoolFailure(const JobSink& sink)
+{
+    const int e = sink.SpoolError();
+    return std::string("writing the job to the spool file failed") + (e ? std::string(": ") + std::strerror(e) : "");
+}
+
+// The reason of a failed entry point: the spool write behind the driver's failed
+// state, or the entry point itself.
+std::string DriverFailure(const char* step, const JobSink& sink)
+{
+    if (SpoolFailed(sink)) return SpoolFailure(sink);
     return std::string("the driver failed in ") + step;
 }
 
@@ -318,10 +331,9 @@ DocumentResult PrintDocument(const DocumentJob& job)
     dev.reset();
     if (!ok) return result;
 
-    // The driver's own failures aside, every byte it wrote must be in the spool file.
-    const std::string failed = DriverFailure("", *sink);
-    if (failed.rfind("writing", 0) == 0) {
-        why = failed;
+    // Even when the driver did not notice, every byte it wrote must be in the spool file.
+    if (SpoolFailed(*sink)) {
+        why = SpoolFailure(*sink);
         return result;
     }
     result.cbJob = sink->BytesTaken();

@@ -49,6 +49,12 @@ std::size_t JobSink::BytesTaken() const
     return cbTaken_;
 }
 
+int JobSink::SpoolError() const
+{
+    std::lock_guard guard(lock_);
+    return spoolError_;
+}
+
 bool JobSink::Take(const BYTE* pb, DWORD cb, DWORD* pcTaken)
 {
     std::lock_guard guard(lock_);
@@ -58,7 +64,10 @@ bool JobSink::Take(const BYTE* pb, DWORD cb, DWORD* pcTaken)
         while (cDone < cb) {
             const ssize_t n = ::write(fd, pb + cDone, cb - cDone);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
+            if (n <= 0) {
+                if (spoolError_ == 0) spoolError_ = n < 0 ? errno : EIO;
+                break;
+            }
             cDone += static_cast<DWORD>(n);
         }
         cbTaken_ += cDone;

@@ -34,6 +34,8 @@ struct JobSink {
     std::vector<BYTE> Bytes() const;
     // Number of bytes taken so far, in every mode.
     std::size_t BytesTaken() const;
+    // Spool: the errno of the first write that failed, 0 when none did.
+    int SpoolError() const;
     // EngWritePrinter calls made on the sink, and the size of each.
     std::vector<DWORD> Writes() const;
 
@@ -49,6 +51,7 @@ private:
     std::vector<BYTE> bytes_;
     std::vector<DWORD> writes_;
     std::size_t cbTaken_ = 0;
+    int spoolError_ = 0;
 };
 
 // Attaches a new sink to a printer handle (replacing any earlier one) and returns it.

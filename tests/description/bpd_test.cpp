@@ -110,7 +110,7 @@ TEST(BinaryFile, WrittenByTheUiBuildAndReused)
 #endif
 }
 
-TEST(BinaryFile, RenderBuildReadsButNeverWrites)
+TEST(BinaryFile, OnlyTheUiBuildLooksAtTimeStamps)
 {
     ScratchDir dir;
     std::string ppd = dir.Write("label.ppd", kDesc);

@@ -3,9 +3,12 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "tests/description/ppdtest.h"
 
@@ -119,4 +122,31 @@ TEST(RealWorldFiles, InstalledDescriptionsBuildOrFailCleanly)
     // Descriptions with names or translations longer than 40 characters are
     // refused as a whole, so the share that builds varies with the packages.
     std::printf("%d of %zu installed descriptions built\n", built, files.size());
+}
+
+// Builds from several threads at once (the keyword table and its hash are
+// process-wide) give the same records as one thread alone.
+TEST(ModelFiles, ConcurrentBuildsAgree)
+{
+    std::vector<std::vector<BYTE>> expected;
+    for (int model = 0; model <= 10; ++model) {
+        Record r(PpdParse(Wide(ModelFile(model)).c_str()));
+        ASSERT_TRUE(r);
+        expected.emplace_back(reinterpret_cast<BYTE*>(r.get()), reinterpret_cast<BYTE*>(r.get()) + r->dwSize);
+    }
+    std::atomic<int> mismatches{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 22; ++i) {
+                const int model = (t * 3 + i) % 11;
+                PPDDATA* r = PpdParse(Wide(ModelFile(model)).c_str());
+                const auto& want = expected[static_cast<std::size_t>(model)];
+                if (!r || r->dwSize != want.size() || std::memcmp(r, want.data(), want.size()) != 0) ++mismatches;
+                PpdDelete(r);
+            }
+        });
+    }
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(mismatches.load(), 0);
 }

@@ -39,14 +39,14 @@ std::vector<Entry> ReadEntries(const ScratchDir& dir, const std::string& text)
 
 TEST(CharTable, ClassesOfEachGroup)
 {
-    EXPECT_EQ(charTable[' '], 0x19);
-    EXPECT_EQ(charTable['\t'], 0x19);
-    EXPECT_EQ(charTable['\r'], 0x21);
-    EXPECT_EQ(charTable[':'], 0x01);
-    EXPECT_EQ(charTable['/'], 0x0B);
-    EXPECT_EQ(charTable['7'], 0x8F);
-    EXPECT_EQ(charTable['c'], 0x4F);
-    EXPECT_EQ(charTable['*'], 0x0F);
+    EXPECT_EQ(charTable[BYTE{' '}], 0x19);
+    EXPECT_EQ(charTable[BYTE{'\t'}], 0x19);
+    EXPECT_EQ(charTable[BYTE{'\r'}], 0x21);
+    EXPECT_EQ(charTable[BYTE{':'}], 0x01);
+    EXPECT_EQ(charTable[BYTE{'/'}], 0x0B);
+    EXPECT_EQ(charTable[BYTE{'7'}], 0x8F);
+    EXPECT_EQ(charTable[BYTE{'c'}], 0x4F);
+    EXPECT_EQ(charTable[BYTE{'*'}], 0x0F);
     EXPECT_EQ(charTable[0x00], 0x00);
     EXPECT_EQ(charTable[0x7F], 0x00);
     EXPECT_EQ(charTable[0xFF], 0x00);

@@ -22,6 +22,7 @@ std::vector<BYTE> DefaultDevMode(const std::string& printer, short orientation =
 {
     auto rec = platform::FindPrinter(printer);
     EXPECT_TRUE(rec);
+    if (!rec) return {};
     std::u16string wppd = platform::Widen(rec->dataFile), wname = platform::Widen(printer);
     PPDDATA* ppd = PpdCreate(wppd.c_str(), nullptr);
     EXPECT_NE(ppd, nullptr);
@@ -106,6 +107,7 @@ TEST(EngineDocument, DeviceModeChangeBetweenPagesUsesANewDevice)
 
 TEST(EngineDocument, MissingRenderLibraryFailsBeforeAnyOutput)
 {
+    EnsurePrinter(kMono, 1);
     platform::PrinterRecord rec;
     rec.name = "Print Broken Driver";
     rec.dataFile = e2e::TestPpd(1);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <random>
 
+#include <nlohmann/json.hpp>
+
 #include "render/halftone.h"
 #include "tests/e2e/print/print_env.h"
 #include "tests/render/planes/planes_fixture.h"
@@ -161,6 +163,37 @@ TEST(PrintStream, WholeJobInOrderWithCopies)
     for (const auto& c : decoded.commands) {
         if (c.name == "issue") {
             EXPECT_EQ(FieldOf(c, "cCopies"), "3");
+        }
+    }
+}
+
+TEST(PrintStream, LabelIsChosenByName)
+{
+    const std::string name = "Print Labels";
+    EnsurePrinter(name, 1);
+    e2e::RunResult exported = e2e::Lblctl({"labels", "export", name});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    nlohmann::json labels = nlohmann::json::parse(exported.out);
+    nlohmann::json small = labels.at(0);
+    small["szLabelName"] = "Small 50x30";
+    small["lWidth"] = 50000;
+    small["lHeight"] = 30000;
+    small["lPitch"] = 330;
+    labels.push_back(small);
+    ASSERT_EQ(e2e::Lblctl({"labels", "import", name, "-"}, labels.dump()).status, 0);
+
+    const std::string png = TestPath("small-label.png"), out = TestPath("small.prn");
+    WritePng(png, RgbPicture(10, 6, [](int, int) { return 0u; }));
+    e2e::RunResult r = e2e::Lblctl({"print", name, png, "--label", "Small 50x30", "--output", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const lblinspect::Result decoded = DecodeFile(out);
+    ASSERT_EQ(decoded.pages.size(), 1u);
+    // 50 x 30 mm at 203 dpi.
+    EXPECT_EQ(decoded.pages[0].planes.at(0).width, 400u);
+    EXPECT_EQ(decoded.pages[0].planes.at(0).height, 240u);
+    for (const auto& c : decoded.commands) {
+        if (c.name == "label size") {
+            EXPECT_EQ(FieldOf(c, "width"), "50.0 mm");
         }
     }
 }
