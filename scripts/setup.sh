@@ -5,6 +5,7 @@ packages=(
   build-essential cmake pkg-config clang libclang-rt-14-dev
   libsqlite3-dev libpng-dev libpoppler-cpp-dev libcli11-dev nlohmann-json3-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev cups-client
+  cups-filters  # real-world description files for the reader tests
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "platform/raster.h"
@@ -107,6 +108,33 @@ TEST(Png, EveryColourTypeComesOutAsColourOnWhite)
     cut.resize(40);
     WriteBytes(TempPath("cut.png"), cut);
     EXPECT_FALSE(platform::ReadPng(TempPath("cut.png"), img, why));
+}
+
+// Damaged files: every reader either refuses them or returns a whole picture,
+// never reading outside the bytes (checked under the sanitizers).
+TEST(Readers, SurviveDamagedFiles)
+{
+    std::vector<std::uint8_t> pnm = Bytes("P6 # c\n3 2 65535\n");
+    for (int i = 0; i < 36; ++i) pnm.push_back(static_cast<std::uint8_t>(i * 37));
+    WritePng(TempPath("fuzz.png"), RgbPicture(5, 4, [](int x, int y) { return static_cast<std::uint32_t>(x * 0x10203 + y); }));
+    const std::vector<std::uint8_t> png = ReadBytes(TempPath("fuzz.png"));
+    std::mt19937 rng(1234);
+    for (int round = 0; round < 3000; ++round) {
+        for (const std::vector<std::uint8_t>* original : {&pnm, &png}) {
+            std::vector<std::uint8_t> bytes = *original;
+            const int edits = 1 + static_cast<int>(rng() % 4);
+            for (int e = 0; e < edits; ++e) bytes[rng() % bytes.size()] = static_cast<std::uint8_t>(rng());
+            if (rng() % 4 == 0) bytes.resize(rng() % bytes.size());
+            BgrImage img;
+            std::string why;
+            const bool ok = original == &pnm ? platform::ReadPnmBytes(bytes, img, why)
+                                             : platform::ReadPngBytes(bytes, img, why);
+            if (ok)
+                EXPECT_EQ(img.bgr.size(), img.Stride() * img.height);
+            else
+                EXPECT_FALSE(why.empty());
+        }
+    }
 }
 
 TEST(Placement, SameSizeIsOneToOne)
