@@ -109,6 +109,16 @@ const Setup& Prepared()
         s.out = (s.dir / "out.prn").string();
         return s;
     }();
+    // The temporary folder goes when the program ends.
+    static const struct Remover {
+        fs::path dir;
+        ~Remover()
+        {
+            platform::CloseSpoolDatabase();
+            std::error_code ec;
+            fs::remove_all(dir, ec);
+        }
+    } remover{setup.dir};
     return setup;
 }
 

@@ -251,7 +251,8 @@ void AddPrintCommand(CLI::App& app, Globals& globals)
         ->check(CLI::IsMember({"portrait", "landscape"}));
     print->add_option("--resolution", args->resolution, "Resolution in dpi")->check(CLI::Range(1, 32767));
     print->add_option("--set", args->sets, "Set a device option: bBottomUp, bBackFeed, bRibbonSaver, bFourColor, "
-                                           "bAutoFeed, bCompression, bMirror (0 or 1), iHalftone (0, 1, 2)");
+                                           "bAutoFeed, bCompression, bMirror (0 or 1), iHalftone (0, 1, 2)")
+        ->allow_extra_args(false);
     print->add_option("--raw", args->raw, "Send this file's bytes unchanged (pass-through) before the pages");
     print->callback([args, &globals] {
         ApplyGlobals(globals);

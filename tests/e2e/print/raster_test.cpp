@@ -13,14 +13,23 @@ namespace {
 
 using platform::BgrImage;
 
+// A file in this test's temporary folder, removed when the program ends.
 std::string TempPath(const std::string& name)
 {
-    static const std::string dir = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lbl-raster.XXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        return pattern;
-    }();
-    return dir + "/" + name;
+    static const struct TempDir {
+        std::string path;
+        TempDir()
+        {
+            path = (std::filesystem::temp_directory_path() / "lbl-raster.XXXXXX").string();
+            if (!mkdtemp(path.data())) std::abort();
+        }
+        ~TempDir()
+        {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    } dir;
+    return dir.path + "/" + name;
 }
 
 std::vector<std::uint8_t> Bytes(const std::string& s) { return std::vector<std::uint8_t>(s.begin(), s.end()); }
@@ -120,7 +129,7 @@ TEST(Readers, SurviveDamagedFiles)
     const std::vector<std::uint8_t> png = ReadBytes(TempPath("fuzz.png"));
     std::mt19937 rng(1234);
     for (int round = 0; round < 3000; ++round) {
-        for (const std::vector<std::uint8_t>* original : {&pnm, &png}) {
+        for (const std::vector<std::uint8_t>* original : {static_cast<const std::vector<std::uint8_t>*>(&pnm), &png}) {
             std::vector<std::uint8_t> bytes = *original;
             const int edits = 1 + static_cast<int>(rng() % 4);
             for (int e = 0; e < edits; ++e) bytes[rng() % bytes.size()] = static_cast<std::uint8_t>(rng());
