@@ -80,7 +80,7 @@ using PSIZEL = SIZEL*;
 
 static_assert(sizeof(RECTL) == 16 && sizeof(POINTL) == 8 && sizeof(SIZEL) == 8);
 
-// ---- Device mode (specification version 0x0401, 220 bytes) ---------------------
+// ---- Device mode (dmSpecVersion 0x0401, 220 bytes) ---------------------
 constexpr int CCHDEVICENAME = 32;
 constexpr int CCHFORMNAME = 32;
 

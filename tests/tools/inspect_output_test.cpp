@@ -109,7 +109,9 @@ class InspectPreview : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir_ = std::filesystem::path(LBL_BINARY_DIR) / "inspect-preview-test";
+        // ctest runs each test in its own process, in parallel: one directory per test.
+        dir_ = std::filesystem::path(LBL_BINARY_DIR) / "inspect-preview-test" /
+               ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }
