@@ -5,21 +5,13 @@
 #include "render/compress.h"
 #include "render/compressline.h"
 
-namespace {
-// Larger blocks are no plane of this driver; they are left alone.
-constexpr std::uint64_t kMaxRaw = 0x7FFFFFFF;
-}  // namespace
-
 DWORD Compress(PDEV* pPDev, PBYTE pPlane, DWORD cbLine, DWORD cLines)
 {
-    const std::uint64_t raw = static_cast<std::uint64_t>(cbLine) * cLines;
-    if (raw == 0) return 0;
-    if (raw > kMaxRaw) return 0xFFFFFFFFu;
-    if (!pPDev || !pPDev->hHeap || !pPlane) return static_cast<DWORD>(raw);
-    PBYTE pWork = static_cast<PBYTE>(HEAPALLOC(pPDev->hHeap, static_cast<SIZE_T>(raw)));
-    if (!pWork) return static_cast<DWORD>(raw);
-
-    rle::Output out{pWork, 0, 0, raw};
+    rle::Output out{};
+    DWORD cbResult = 0;
+    if (!rle::BeginBlock(pPDev, pPlane, cbLine, cLines, out, &cbResult)) return cbResult;
+    const std::uint64_t raw = out.limit;
+    PBYTE pWork = out.pBuf;
     DWORD prevPos = 0, prevLen = 0;
     for (DWORD i = 0; i < cLines; ++i) {
         const BYTE* pLine = pPlane + static_cast<std::size_t>(i) * cbLine;
@@ -36,11 +28,5 @@ DWORD Compress(PDEV* pPDev, PBYTE pPlane, DWORD cbLine, DWORD cLines)
         prevPos = start;
         prevLen = out.pos - start;
     }
-    if (out.total >= raw) {
-        HEAPFREE(pPDev->hHeap, pWork);
-        return out.total > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(out.total);
-    }
-    std::memcpy(pPlane, pWork, out.pos);
-    HEAPFREE(pPDev->hHeap, pWork);
-    return out.pos;
+    return rle::EndBlock(pPDev, pPlane, out, out.total >= raw, out.pos);
 }

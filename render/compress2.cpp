@@ -9,21 +9,17 @@
 #include "render/compressline.h"
 
 namespace {
-constexpr std::uint64_t kMaxRaw = 0x7FFFFFFF;  // larger blocks are no plane of this driver
 constexpr BYTE REPEAT_MARKER = 0x7F;
 constexpr DWORD MAX_REPEATS = 255;
 }  // namespace
 
 DWORD Compress2(PDEV* pPDev, PBYTE pPlane, DWORD cbLine, DWORD cLines)
 {
-    const std::uint64_t raw = static_cast<std::uint64_t>(cbLine) * cLines;
-    if (raw == 0) return 0;
-    if (raw > kMaxRaw) return 0xFFFFFFFFu;
-    if (!pPDev || !pPDev->hHeap || !pPlane) return static_cast<DWORD>(raw);
-    PBYTE pWork = static_cast<PBYTE>(HEAPALLOC(pPDev->hHeap, static_cast<SIZE_T>(raw)));
-    if (!pWork) return static_cast<DWORD>(raw);
-
-    rle::Output out{pWork, 0, 0, raw};
+    rle::Output out{};
+    DWORD cbResult = 0;
+    if (!rle::BeginBlock(pPDev, pPlane, cbLine, cLines, out, &cbResult)) return cbResult;
+    const std::uint64_t raw = out.limit;
+    PBYTE pWork = out.pBuf;
     const BYTE* pKeptLine = nullptr;  // raw bytes of the last kept line
     DWORD keptPos = 0, keptLen = 0;   // its encoding in the work buffer
     DWORD cRepeats = 0;
@@ -59,17 +55,11 @@ DWORD Compress2(PDEV* pPDev, PBYTE pPlane, DWORD cbLine, DWORD cLines)
         keptPos = start;
         keptLen = out.pos - start;
     }
-    if (bAbandoned) {
-        HEAPFREE(pPDev->hHeap, pWork);
-        return out.total > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(out.total);
-    }
     DWORD len = keptPos + keptLen;
-    if (cRepeats) {
+    if (!bAbandoned && cRepeats) {
         pWork[len] = REPEAT_MARKER;
         pWork[len + 1] = static_cast<BYTE>(cRepeats);
         len += 2;
     }
-    std::memcpy(pPlane, pWork, len);
-    HEAPFREE(pPDev->hHeap, pWork);
-    return len;
+    return rle::EndBlock(pPDev, pPlane, out, bAbandoned, len);
 }

@@ -3,6 +3,8 @@
 // literal always starts as a repeat run. Scans a 64-bit word at a time.
 #include "render/compressline.h"
 
+#include "render/pdev.h"
+
 #include <bit>
 #include <cstring>
 
@@ -118,6 +120,32 @@ bool CountEncoded(const BYTE* pEnc, DWORD cb, Output& out)
         i += run;
     }
     return true;
+}
+
+namespace {
+constexpr std::uint64_t kMaxRaw = 0x7FFFFFFF;  // larger blocks are no plane of this driver
+}  // namespace
+
+bool BeginBlock(PDEV* pPDev, const BYTE* pPlane, DWORD cbLine, DWORD cLines, Output& out, DWORD* pcbResult)
+{
+    const std::uint64_t raw = static_cast<std::uint64_t>(cbLine) * cLines;
+    *pcbResult = raw == 0 ? 0 : raw > kMaxRaw ? 0xFFFFFFFFu : static_cast<DWORD>(raw);
+    if (raw == 0 || raw > kMaxRaw || !pPDev || !pPDev->hHeap || !pPlane) return false;
+    PBYTE pWork = static_cast<PBYTE>(HEAPALLOC(pPDev->hHeap, static_cast<SIZE_T>(raw)));
+    if (!pWork) return false;
+    out = Output{pWork, 0, 0, raw};
+    return true;
+}
+
+DWORD EndBlock(PDEV* pPDev, PBYTE pPlane, Output& out, bool bAbandoned, DWORD cbEncoded)
+{
+    DWORD result = cbEncoded;
+    if (bAbandoned)
+        result = out.total > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(out.total);
+    else
+        std::memcpy(pPlane, out.pBuf, cbEncoded);
+    HEAPFREE(pPDev->hHeap, out.pBuf);
+    return result;
 }
 
 }  // namespace rle
