@@ -13,7 +13,7 @@ BOOL DrvNextBand(SURFOBJ* pso, POINTL* pptl);
 
 // Sends one band of cx x cy pixels at pBits (lDelta bytes per line, 0 for 3 x cx)
 // as raster data of every plane of the job. Always TRUE: a band that cannot be
-// halftoned is not sent and the page goes on.
+// halftoned is sent blank and the page goes on.
 BOOL RasterOut(PDEV* pPDev, const BYTE* pBits, LONG cx, LONG cy, LONG lDelta);
 
 // Compresses plane iPlane (w dots per line, h lines, cbPlane bytes) where the

@@ -29,11 +29,20 @@ void SendCompressed(PDEV* pPDev, INT iPlane, DWORD cb)
 }
 
 // Uncompressed planes of a page form one block: "1," before the first band's
-// bytes, LF NUL after the last band's.
-void SendRaw(PDEV* pPDev, INT iPlane, DWORD cb)
+// bytes, LF NUL after the last band's. A null pb sends cb zero bytes.
+void SendRaw(PDEV* pPDev, const BYTE* pb, DWORD cb)
 {
     if (pPDev->cBands == 0) WriteChannel(pPDev, "1,", 2);
-    WriteChannel(pPDev, pPDev->apPlane[iPlane], cb);
+    if (pb) {
+        WriteChannel(pPDev, pb, cb);
+    } else {
+        static const BYTE zeros[512] = {};
+        while (cb > 0) {
+            const DWORD n = cb < sizeof(zeros) ? cb : static_cast<DWORD>(sizeof(zeros));
+            WriteChannel(pPDev, zeros, n);
+            cb -= n;
+        }
+    }
     if (pPDev->rclBand.right == pPDev->cxPixels && pPDev->rclBand.bottom == pPDev->cyPixels)
         WriteTerminator(pPDev);
 }
@@ -69,19 +78,21 @@ BOOL RasterOut(PDEV* pPDev, const BYTE* pBits, LONG cx, LONG cy, LONG lDelta)
         else if (iHalftone == HALFTONE_DIFFUSION)
             bReady = FloydSteinberg(pPDev, pBits, cx, cy, lDelta, bLandscape) != FALSE;
     }
-    if (bReady) {
-        // The graphic header carries the page in the label's portrait orientation.
-        const LONG cxPage = bLandscape ? pPDev->cyPixels : pPDev->cxPixels;
-        const LONG cyPage = bLandscape ? pPDev->cxPixels : pPDev->cyPixels;
-        for (ULONG p = ddfn_FirstPlane(pPDev); p < cPlanes; ++p) {
-            const INT iPlane = static_cast<INT>(p);
-            const DWORD cb = ddfn_CalcDataSize(pPDev, iPlane, cbPlane, w, h);
-            if (pPDev->cBands == 0) ddfn_FirstBand(pPDev, iPlane, cxPage, cyPage);
-            if (cb < cbPlane)
-                SendCompressed(pPDev, iPlane, cb);
-            else
-                SendRaw(pPDev, iPlane, cbPlane);
-        }
+    // A band that cannot be halftoned still goes out, blank: leaving out its
+    // bytes (or, on the first band, the graphic header) would make the printer
+    // read the commands that follow as raster data.
+    if (!bReady) FreePlanes(pPDev);
+    // The graphic header carries the page in the label's portrait orientation.
+    const LONG cxPage = bLandscape ? pPDev->cyPixels : pPDev->cxPixels;
+    const LONG cyPage = bLandscape ? pPDev->cxPixels : pPDev->cyPixels;
+    for (ULONG p = ddfn_FirstPlane(pPDev); p < cPlanes; ++p) {
+        const INT iPlane = static_cast<INT>(p);
+        const DWORD cb = bReady ? ddfn_CalcDataSize(pPDev, iPlane, cbPlane, w, h) : cbPlane;
+        if (pPDev->cBands == 0) ddfn_FirstBand(pPDev, iPlane, cxPage, cyPage);
+        if (cb < cbPlane)
+            SendCompressed(pPDev, iPlane, cb);
+        else
+            SendRaw(pPDev, pPDev->apPlane[iPlane], cbPlane);
     }
     FreePlanes(pPDev);
     return TRUE;

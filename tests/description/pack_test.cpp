@@ -65,6 +65,67 @@ TEST(Pack, TheTwoHundredByteRecord)
     PpdDelete(p);
 }
 
+// A Resolution option record is 28 bytes and is followed by its name, then
+// translation, invocation and SetResolution value; an option-less group of
+// another name keeps default 0.
+TEST(Pack, ResolutionAndOtherGroupRecords)
+{
+    ScratchDir dir;
+    Obj obj = ParseText(dir, "*Resolution 300dpi/300 dpi: \"r\"\n*SetResolution 300dpi: \"s\"\n"
+                             "*DefaultInstalledMemory: 4MB\n");
+    ASSERT_TRUE(obj);
+    static const WCHAR kName[] = u"C:\\a.ppd";
+    obj->pwstrFileName = const_cast<WCHAR*>(kName);
+    const WORD crc = obj->wChecksum;
+    PPDDATA* p = PackPpdData(obj.release());
+    ASSERT_NE(p, nullptr);
+
+    std::vector<BYTE> want(244, 0);
+    Put32(want, 0, 244);
+    Put32(want, 4, 68);
+    Put16(want, 12, 3);
+    Put16(want, 14, crc);
+    Put32(want, 20, 1);
+    Put16(want, 36, 2);
+    Put32(want, 40, 92);
+    Put32(want, 64, 88);
+    for (int i = 0; kName[i]; ++i) Put16(want, 68 + 2 * i, kName[i]);
+    Put16(want, 90, 8);
+    // Resolution group at 92
+    Put32(want, 92, 192);
+    Put32(want, 96, 128);
+    Put32(want, 100, HashKeyword("Resolution"));
+    Put32(want, 108, 300);  // no default: the first option's number
+    Put32(want, 112, 28);
+    Put16(want, 116, 4);
+    Put16(want, 120, 1);
+    Put32(want, 124, 140);
+    PutStr(want, 128, "Resolution");
+    // its option at 140
+    Put32(want, 144, 168);
+    Put32(want, 148, HashKeyword("300dpi"));
+    Put32(want, 152, 176);
+    Put32(want, 156, 184);
+    Put32(want, 164, 188);
+    PutStr(want, 168, "300dpi");
+    PutStr(want, 176, "300 dpi");
+    PutStr(want, 184, "r");
+    PutStr(want, 188, "s");
+    // InstalledMemory group at 192
+    Put32(want, 196, 228);
+    Put32(want, 200, HashKeyword("InstalledMemory"));
+    Put32(want, 212, 20);
+    Put16(want, 216, 5);
+    Put16(want, 220, 1);
+    Put16(want, 222, 1);  // wSequence
+    PutStr(want, 228, "InstalledMemory");
+
+    ASSERT_EQ(p->dwSize, 244u);
+    std::vector<BYTE> got(reinterpret_cast<BYTE*>(p), reinterpret_cast<BYTE*>(p) + 244);
+    for (std::size_t i = 0; i < 244; ++i) EXPECT_EQ(got[i], want[i]) << "byte " << i;
+    PpdDelete(p);
+}
+
 TEST(Pack, RoundTripKeepsValuesAndOrder)
 {
     ScratchDir dir;

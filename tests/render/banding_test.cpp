@@ -3,6 +3,7 @@
 // failures in the middle of a page.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/memory.h"
@@ -388,26 +389,42 @@ TEST_F(Banding, SpoolerFailureMidPageAbortsTheDevice)
     }
 }
 
-TEST_F(Banding, BandWithoutPlaneMemoryIsSkipped)
+// A band that cannot be halftoned goes out blank, so that the page keeps the
+// size its graphic header announces and the issue command stays a command.
+TEST_F(Banding, BandWithoutMemoryIsSentBlank)
 {
-    DeviceOptions o;
-    o.cyBand = 16;
-    TestDevice d(o);
-    d.extra().iHalftone = 0;
-    d.StartDoc();
-    POINTL pt{};
-    ASSERT_TRUE(DrvStartBanding(d.surface(), &pt));
-    ASSERT_TRUE(DrvNextBand(d.surface(), &pt));  // band 0: white
-    const long before = platform::LivePoolBlocks();
-    platform::FailNthAllocation(1);              // the plane buffer of band 1
-    ASSERT_TRUE(DrvNextBand(d.surface(), &pt));
-    platform::FailNthAllocation(0);
-    EXPECT_EQ(platform::LivePoolBlocks(), before);
-    ASSERT_TRUE(DrvNextBand(d.surface(), &pt));  // band 2 ends the page
-    EXPECT_EQ(pt.x, -1);
-    d.EndDoc();
-    const std::string band(8 * 16, '\0');
-    EXPECT_EQ(d.Sent(), kSetupModel1 + "\x1bSG;0000,0000,0064,0048,1," + band + band + kLfNul + kIssueModel1);
+    const std::string inked(8 * 16, '\xFF'), blank(8 * 16, '\0');
+    struct Case {
+        int failedBand;
+        long nthAllocation;  // 1: the plane buffer, 2: the halftoner's line buffer
+    } cases[] = {{1, 1}, {0, 1}, {2, 2}};
+    for (const Case& c : cases) {
+        DeviceOptions o;
+        o.cyBand = 16;
+        TestDevice d(o);
+        d.extra().iHalftone = 0;
+        d.StartDoc();
+        POINTL pt{};
+        ASSERT_TRUE(DrvStartBanding(d.surface(), &pt));
+        std::string bands;
+        for (int band = 0; band < 3; ++band) {
+            // Paint the band black, as the engine would.
+            for (LONG y = 0; y < 16; ++y) {
+                BYTE* line = static_cast<BYTE*>(d.surface()->pvScan0) + y * d.surface()->lDelta;
+                std::fill(line, line + 3 * 64, BYTE(0));
+            }
+            const long before = platform::LivePoolBlocks();
+            if (band == c.failedBand) platform::FailNthAllocation(c.nthAllocation);
+            ASSERT_TRUE(DrvNextBand(d.surface(), &pt));
+            platform::FailNthAllocation(0);
+            EXPECT_EQ(platform::LivePoolBlocks(), before);
+            bands += band == c.failedBand ? blank : inked;
+        }
+        EXPECT_EQ(pt.x, -1);
+        d.EndDoc();
+        EXPECT_EQ(d.Sent(), kSetupModel1 + "\x1bSG;0000,0000,0064,0048,1," + bands + kLfNul + kIssueModel1)
+            << "band " << c.failedBand << " allocation " << c.nthAllocation;
+    }
 }
 
 TEST_F(Banding, BandBudget)

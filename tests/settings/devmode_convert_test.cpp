@@ -157,6 +157,10 @@ TEST(CommonDrvConvertDevmode, EveryMode)
     EXPECT_EQ(CommonDrvConvertDevmode(u"P", &in.dmPublic, &out.dmPublic, &cb, CDM_CONVERT351, &DriverVersions), 0);
     EXPECT_EQ(cb, 220);
     EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+    cb = 220;  // nothing to convert from
+    SetLastError(0);
+    EXPECT_EQ(CommonDrvConvertDevmode(u"P", nullptr, &out.dmPublic, &cb, CDM_CONVERT351, &DriverVersions), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 
     // CDM_DRIVER_DEFAULT: left to the caller once the buffer is large enough.
     cb = 304;

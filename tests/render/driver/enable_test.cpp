@@ -18,6 +18,10 @@ struct Model8Test : DriverTest {
     Model8Test() : DriverTest(8) {}  // 300 dpi
 };
 
+struct Model0Test : DriverTest {
+    Model0Test() : DriverTest(0) {}  // colour, 300 dpi, planes always compressed
+};
+
 TEST(DriverEntry, TableAndEngineVersion)
 {
     DRVENABLEDATA ded{};
@@ -154,6 +158,36 @@ TEST_F(Model8Test, TwoInchLabelAtThreeHundredDpi)
     EXPECT_EQ(platform::LivePalettes(), baseline_.palettes + 1);
 }
 
+TEST_F(Model0Test, ColourPlanesAndSpotColours)
+{
+    // Black and cyan are stored as spot colours.
+    SPOTCOLOR spots[4] = {{1, 0x00112233}, {0, 0}, {1, 0x00445566}, {0, 0}};
+    std::u16string value = u"SpotColor";
+    ASSERT_EQ(SetPrinterDataW(hPrinter_, value.data(), REG_BINARY, reinterpret_cast<LPBYTE>(spots), sizeof(spots)),
+              ERROR_SUCCESS);
+
+    DRVDEVMODE dm = dmDefault;
+    dm.dmPublic.dmFields |= DM_COLOR;
+    dm.dmPublic.dmColor = DMCOLOR_COLOR;
+    for (DWORD bFourColor : {0u, 1u}) {
+        dm.dmPrivate.bFourColor = bFourColor;
+        PDEV* p = Enable(&dm.dmPublic);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(p->cPlanes, 4u);
+        ASSERT_NE(p->pSpotColor, nullptr);
+        // Without a fourth ink the black plane is never a spot colour.
+        EXPECT_EQ(p->pSpotColor[0].bSpotColor, bFourColor);
+        EXPECT_EQ(p->pSpotColor[0].crSpotColor, 0x00112233u);
+        EXPECT_EQ(p->pSpotColor[2].bSpotColor, 1u);
+        EXPECT_EQ(p->lLogPixels, 300);
+        Disable();
+    }
+    dm.dmPublic.dmColor = DMCOLOR_MONOCHROME;
+    PDEV* p = Enable(&dm.dmPublic);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->cPlanes, 1u);
+}
+
 TEST_F(EnableTest, CapabilitiesAreCutToTheCallersSize)
 {
     ULONG caps[4] = {0, 0, 0, 0xDEADBEEF};
@@ -271,6 +305,33 @@ TEST_F(EnableTest, LandscapeBandsSpanThePageHeight)
     EXPECT_EQ(pso->sizlBitmap.cy, 1200);
 }
 
+// A page of 1200 x 2400 dots (8,640,000 bytes) at 300 dpi.
+constexpr LONG kBigWidth = 101600;
+constexpr LONG kBigHeight = 203200;
+
+TEST_F(Model0Test, CompressingModelsBandTheWholePage)
+{
+    WriteLabels({Label(u"Big", kBigWidth, kBigHeight)});
+    SURFOBJ* pso = EnableWithSurface();
+    ASSERT_NE(pso, nullptr);
+    ASSERT_EQ(pdev_->cyPixels, 2400);
+    EXPECT_EQ(pso->sizlBitmap.cx, 1200);
+    EXPECT_EQ(pso->sizlBitmap.cy, 2400);
+}
+
+TEST_F(EnableTest, CompressionLiftsTheBandBudgetCap)
+{
+    // 1200 x 2400 dots at 203 dpi: above the 8 MiB cap, which would give 2320 lines.
+    WriteLabels({Label(u"Big", kTallWidth, 300296)});
+    DRVDEVMODE dm = dmDefault;
+    dm.dmPrivate.dwModel = 1;
+    dm.dmPrivate.bCompression = 1;
+    SURFOBJ* pso = EnableWithSurface(&dm.dmPublic);
+    ASSERT_NE(pso, nullptr);
+    ASSERT_EQ(pdev_->cyPixels, 2400);
+    EXPECT_EQ(pso->sizlBitmap.cy, 2400);
+}
+
 TEST_F(EnableTest, ResetCarriesTheDocumentOn)
 {
     WriteLabels({Label(u"A", 50000, 30000), Label(u"B", 60000, 30000)});
@@ -279,11 +340,23 @@ TEST_F(EnableTest, ResetCarriesTheDocumentOn)
     const DEVMODEW dmA = FormDevMode(u"A"), dmB = FormDevMode(u"B");
     SURFOBJ* pso = EnableWithSurface(&dmA);
     ASSERT_NE(pso, nullptr);
+    // Before the document the old device hands nothing on.
+    {
+        DHPDEV dhpNew = DrvEnablePDEV(const_cast<DEVMODEW*>(&dmA), printerName_.data(), 0, nullptr, 0, nullptr, 0,
+                                      nullptr, hdev_, nullptr, hPrinter_);
+        ASSERT_NE(dhpNew, nullptr);
+        EXPECT_TRUE(DrvResetPDEV(reinterpret_cast<DHPDEV>(pdev_), dhpNew));
+        EXPECT_EQ(reinterpret_cast<PDEV*>(dhpNew)->flPdev, 0u);
+        DrvDisablePDEV(dhpNew);
+    }
     ASSERT_TRUE(DrvStartDoc(pso, nullptr, 1));
     ASSERT_TRUE(DrvStartPage(pso));
     ASSERT_TRUE(DrvSendPage(pso));
     PDEV* pOld = pdev_;
     const std::size_t cbBefore = sink_->Bytes().size();
+    // Bytes still buffered in the old device reach the spooler at the reset.
+    const BYTE pass[] = {3, 0, 'x', 'y', 'z'};
+    ASSERT_EQ(DrvEscape(pso, PASSTHROUGH, sizeof(pass), const_cast<BYTE*>(pass), 0, nullptr), 3u);
 
     for (const DEVMODEW* pdm : {&dmA, &dmB}) {
         DHPDEV dhpNew = DrvEnablePDEV(const_cast<DEVMODEW*>(pdm), printerName_.data(), 0, nullptr, 0, nullptr, 0,
@@ -297,7 +370,7 @@ TEST_F(EnableTest, ResetCarriesTheDocumentOn)
         DrvDisablePDEV(dhpNew);
     }
     // The document start is not sent again.
-    EXPECT_EQ(sink_->Bytes().size(), cbBefore);
+    EXPECT_EQ(Sent().substr(cbBefore), "xyz");
 }
 
 TEST(SameDevmodeFormTray, PaperComparison)
