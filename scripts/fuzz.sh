@@ -5,16 +5,18 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(fuzz_ppd_reader fuzz_bpd_reader)
+targets=(fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
 
 work=build/fuzz/corpus
-mkdir -p "$work/fuzz_ppd_reader" "$work/fuzz_bpd_reader"
+for target in "${targets[@]}"; do mkdir -p "$work/$target"; done
 # Seeds: the model descriptions and the hand-made files of tests/fuzz/corpus.
 cp -n ppd/*.ppd tests/fuzz/corpus/ppd/* "$work/fuzz_ppd_reader/"
 cp -n tests/fuzz/corpus/bpd/* "$work/fuzz_bpd_reader/"
+cp -n tests/fuzz/corpus/stream/* "$work/fuzz_stream_decoder/"
+cp -n tests/fuzz/corpus/image/* "$work/fuzz_image_readers/"
 
 status=0
 for target in "${targets[@]}"; do

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "tools/inspect/inspect.h"
 
@@ -16,30 +19,47 @@ InkColours DefaultInks()
     return {0x000000, 0xFF00FF, 0x00FFFF, 0xFFFF00};
 }
 
-Picture RenderPreview(const Page& page, const InkColours& inks)
+namespace {
+
+// The size of the picture a page draws (width, height): the largest plane.
+std::pair<std::uint32_t, std::uint32_t> PictureSize(const Page& page)
 {
-    Picture pic;
+    std::uint32_t width = 0, height = 0;
     for (const Plane& plane : page.planes) {
-        pic.width = std::max(pic.width, plane.width);
-        pic.height = std::max(pic.height, plane.height);
+        width = std::max(width, plane.width);
+        height = std::max(height, plane.height);
     }
-    pic.rgb.assign(static_cast<std::size_t>(pic.width) * pic.height * 3, 0xFF);
+    return {width, height};
+}
+
+// Draws row y of the page into out (width × 3 bytes, RGB).
+void DrawRow(const Page& page, const InkColours& inks, std::uint32_t y, std::uint32_t width, std::uint8_t* out)
+{
+    std::fill(out, out + static_cast<std::size_t>(width) * 3, 0xFF);
     for (const Plane& plane : page.planes) {
+        if (y >= plane.height) continue;
         const std::uint32_t ink = inks[static_cast<std::size_t>(plane.colour) & 3];
         const unsigned channel[3] = {(ink >> 16) & 0xFF, (ink >> 8) & 0xFF, ink & 0xFF};
-        const std::size_t rowBytes = plane.RowBytes();
-        for (std::uint32_t y = 0; y < plane.height; ++y) {
-            const std::uint8_t* row = plane.bits.data() + y * rowBytes;
-            std::uint8_t* out = pic.rgb.data() + static_cast<std::size_t>(y) * pic.width * 3;
-            for (std::uint32_t x = 0; x < plane.width; ++x) {
-                if (!(row[x / 8] & (0x80 >> (x % 8)))) continue;
-                for (int c = 0; c < 3; ++c) {
-                    std::uint8_t& v = out[x * 3 + c];
-                    v = static_cast<std::uint8_t>((v * channel[c] + 127) / 255);
-                }
+        const std::uint8_t* row = plane.bits.data() + static_cast<std::size_t>(y) * plane.RowBytes();
+        for (std::uint32_t x = 0; x < plane.width; ++x) {
+            if (!(row[x / 8] & (0x80 >> (x % 8)))) continue;
+            for (int c = 0; c < 3; ++c) {
+                std::uint8_t& v = out[static_cast<std::size_t>(x) * 3 + c];
+                v = static_cast<std::uint8_t>((v * channel[c] + 127) / 255);
             }
         }
     }
+}
+
+}  // namespace
+
+Picture RenderPreview(const Page& page, const InkColours& inks)
+{
+    Picture pic;
+    std::tie(pic.width, pic.height) = PictureSize(page);
+    pic.rgb.resize(static_cast<std::size_t>(pic.width) * pic.height * 3);
+    for (std::uint32_t y = 0; y < pic.height; ++y)
+        DrawRow(page, inks, y, pic.width, pic.rgb.data() + static_cast<std::size_t>(y) * pic.width * 3);
     return pic;
 }
 
@@ -60,8 +80,10 @@ struct FileCloser {
 bool WritePreviewPng(const Page& page, const InkColours& inks, const std::string& path,
                      std::string& why)
 {
-    const Picture pic = RenderPreview(page, inks);
-    if (pic.width == 0 || pic.height == 0) {
+    // Drawn and written a row at a time: a preview needs no more memory than one row,
+    // however large a page the stream declares.
+    const auto [width, height] = PictureSize(page);
+    if (width == 0 || height == 0) {
         why = "the page has no raster to draw";
         return false;
     }
@@ -70,6 +92,7 @@ bool WritePreviewPng(const Page& page, const InkColours& inks, const std::string
         why = "cannot write " + path;
         return false;
     }
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);
     PngWriter w;
     w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (w.png) w.info = png_create_info_struct(w.png);
@@ -82,11 +105,13 @@ bool WritePreviewPng(const Page& page, const InkColours& inks, const std::string
         return false;
     }
     png_init_io(w.png, file.get());
-    png_set_IHDR(w.png, w.info, pic.width, pic.height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+    png_set_IHDR(w.png, w.info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(w.png, w.info);
-    for (std::uint32_t y = 0; y < pic.height; ++y)
-        png_write_row(w.png, pic.rgb.data() + static_cast<std::size_t>(y) * pic.width * 3);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        DrawRow(page, inks, y, width, row.data());
+        png_write_row(w.png, row.data());
+    }
     png_write_end(w.png, nullptr);
     if (std::fflush(file.get()) != 0) {
         why = "cannot write " + path;

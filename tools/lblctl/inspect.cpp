@@ -20,6 +20,7 @@ struct InspectOptions {
     bool json = false;
     std::string png;
     std::string spot;
+    bool spotGiven = false;
 };
 
 // "black=#RRGGBB,cyan=#RRGGBB": replaces the ink colours of the named planes.
@@ -62,7 +63,7 @@ std::vector<std::uint8_t> ReadFile(const std::string& path)
 void RunInspect(const InspectOptions& options)
 {
     const lblinspect::InkColours inks =
-        options.spot.empty() ? lblinspect::DefaultInks() : ParseSpot(options.spot);
+        options.spotGiven ? ParseSpot(options.spot) : lblinspect::DefaultInks();
     const std::vector<std::uint8_t> bytes = ReadFile(options.file);
     lblinspect::Result result = lblinspect::decode(bytes);
 
@@ -106,9 +107,12 @@ void AddInspectCommand(CLI::App& app, Globals& globals)
     sub->add_flag("--json", options->json, "Print the listing as JSON");
     sub->add_option("--png", options->png,
                     "Write each page's preview: OUT.png, OUT-2.png, ... (one pixel per dot)");
-    sub->add_option("--spot", options->spot,
-                    "Ink colours of planes, e.g. black=#RRGGBB,magenta=#RRGGBB");
-    sub->callback([options] { RunInspect(*options); });
+    CLI::Option* spot = sub->add_option("--spot", options->spot,
+                                        "Ink colours of planes, e.g. black=#RRGGBB,magenta=#RRGGBB");
+    sub->callback([options, spot] {
+        options->spotGiven = spot->count() > 0;  // an empty --spot "" is an error, not the default
+        RunInspect(*options);
+    });
 }
 
 }  // namespace lblctl
