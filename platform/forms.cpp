@@ -114,6 +114,15 @@ BOOL Enum(HANDLE hPrinter, DWORD Level, LPBYTE pForm, DWORD cbBuf, LPDWORD pcbNe
     return TRUE;
 }
 
+// Binds a form row: ?1 name key, ?2 flags, ?3..?4 size, ?5..?8 imageable area.
+void BindFormRow(Statement& statement, const std::vector<BYTE>& key, const FORM_INFO_1W& form)
+{
+    statement.BindBlob(1, key.data(), key.size()).Bind(2, static_cast<long long>(form.Flags));
+    statement.Bind(3, form.Size.cx).Bind(4, form.Size.cy);
+    statement.Bind(5, form.ImageableArea.left).Bind(6, form.ImageableArea.top);
+    statement.Bind(7, form.ImageableArea.right).Bind(8, form.ImageableArea.bottom);
+}
+
 }  // namespace
 
 extern "C" {
@@ -149,10 +158,7 @@ BOOL AddFormW(HANDLE hPrinter, DWORD Level, LPBYTE pForm)
     Statement insert(session.db(),
                      "INSERT INTO forms(name, flags, cx, cy, left, top, right, bottom) "
                      "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-    insert.BindBlob(1, key.data(), key.size()).Bind(2, static_cast<long long>(form.Flags));
-    insert.Bind(3, form.Size.cx).Bind(4, form.Size.cy);
-    insert.Bind(5, form.ImageableArea.left).Bind(6, form.ImageableArea.top);
-    insert.Bind(7, form.ImageableArea.right).Bind(8, form.ImageableArea.bottom);
+    BindFormRow(insert, key, form);
     if (insert.Step() != SQLITE_DONE || !tx.Commit()) return Fail(ERROR_WRITE_FAULT);
     return TRUE;
 }
@@ -177,10 +183,7 @@ BOOL SetFormW(HANDLE hPrinter, LPWSTR pFormName, DWORD Level, LPBYTE pForm)
     std::vector<BYTE> key = NameKey(name);
     Statement update(session.db(),
                      "UPDATE forms SET flags=?2, cx=?3, cy=?4, left=?5, top=?6, right=?7, bottom=?8 WHERE name=?1");
-    update.BindBlob(1, key.data(), key.size()).Bind(2, static_cast<long long>(form.Flags));
-    update.Bind(3, form.Size.cx).Bind(4, form.Size.cy);
-    update.Bind(5, form.ImageableArea.left).Bind(6, form.ImageableArea.top);
-    update.Bind(7, form.ImageableArea.right).Bind(8, form.ImageableArea.bottom);
+    BindFormRow(update, key, form);
     if (update.Step() != SQLITE_DONE) return Fail(ERROR_WRITE_FAULT);
     if (sqlite3_changes(session.db()) == 0) return Fail(ERROR_INVALID_FORM_NAME);
     if (!tx.Commit()) return Fail(ERROR_WRITE_FAULT);

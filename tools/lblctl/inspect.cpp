@@ -97,9 +97,8 @@ void RunInspect(const InspectOptions& options)
 
 }  // namespace
 
-void AddInspectCommand(CLI::App& app, Globals& globals)
+void AddInspectCommand(CLI::App& app)
 {
-    (void)globals;
     auto options = std::make_shared<InspectOptions>();
     CLI::App* sub = app.add_subcommand(
         "inspect", "List and check a printer command stream; preview its pages as PNG");

@@ -86,7 +86,7 @@ void LabelsImport(const ImportArgs& args)
 
 }  // namespace
 
-void AddLabelsCommand(CLI::App& app, Globals& globals)
+void AddLabelsCommand(CLI::App& app)
 {
     CLI::App* labels = app.add_subcommand("labels", "Export and import a printer's label database as JSON");
     labels->require_subcommand(1);
@@ -94,19 +94,13 @@ void AddLabelsCommand(CLI::App& app, Globals& globals)
     auto exportName = std::make_shared<std::string>();
     CLI::App* exp = labels->add_subcommand("export", "Write the label database as JSON to standard output");
     exp->add_option("NAME", *exportName, "Printer name")->required();
-    exp->callback([exportName, &globals] {
-        ApplyGlobals(globals);
-        LabelsExport(*exportName);
-    });
+    exp->callback([exportName] { LabelsExport(*exportName); });
 
     auto importArgs = std::make_shared<ImportArgs>();
     CLI::App* imp = labels->add_subcommand("import", "Replace the label database with the labels of a JSON file");
     imp->add_option("NAME", importArgs->name, "Printer name")->required();
     imp->add_option("FILE", importArgs->file, "JSON file (- for standard input)")->required();
-    imp->callback([importArgs, &globals] {
-        ApplyGlobals(globals);
-        LabelsImport(*importArgs);
-    });
+    imp->callback([importArgs] { LabelsImport(*importArgs); });
 }
 
 }  // namespace lblctl

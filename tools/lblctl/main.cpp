@@ -1,31 +1,27 @@
 // lblctl: the command line of the label printer driver.
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "platform/spooler.h"
 #include "tools/lblctl/commands.h"
-
-namespace lblctl {
-
-void ApplyGlobals(const Globals& globals)
-{
-    if (!globals.spoolDir.empty()) platform::SetSpoolDirectory(globals.spoolDir);
-}
-
-}  // namespace lblctl
 
 int main(int argc, char** argv)
 {
     CLI::App app{"lblctl: set up label printers, manage their labels, print and inspect printer streams"};
     app.require_subcommand(1);
-    lblctl::Globals globals;
-    app.add_option("--spool", globals.spoolDir, "Spool directory holding the spooler's database");
+    std::string spoolDir;
+    app.add_option("--spool", spoolDir, "Spool directory holding the spooler's database");
+    // Runs once parsing is done and before any subcommand's callback.
+    app.parse_complete_callback([&spoolDir] {
+        if (!spoolDir.empty()) platform::SetSpoolDirectory(spoolDir);
+    });
 
-    lblctl::AddPrinterCommand(app, globals);
-    lblctl::AddLabelsCommand(app, globals);
-    lblctl::AddPpdCommand(app, globals);
-    lblctl::AddInspectCommand(app, globals);
-    lblctl::AddPrintCommand(app, globals);
+    lblctl::AddPrinterCommand(app);
+    lblctl::AddLabelsCommand(app);
+    lblctl::AddPpdCommand(app);
+    lblctl::AddInspectCommand(app);
+    lblctl::AddPrintCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -187,9 +187,8 @@ void PpdCompile(const std::string& file)
 
 }  // namespace
 
-void AddPpdCommand(CLI::App& app, Globals& globals)
+void AddPpdCommand(CLI::App& app)
 {
-    (void)globals;
     CLI::App* ppd = app.add_subcommand("ppd", "Read printer description files as the driver does");
     ppd->require_subcommand(1);
 

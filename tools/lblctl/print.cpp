@@ -234,7 +234,7 @@ void Print(const PrintArgs& a)
 
 }  // namespace
 
-void AddPrintCommand(CLI::App& app, Globals& globals)
+void AddPrintCommand(CLI::App& app)
 {
     auto args = std::make_shared<PrintArgs>();
     CLI::App* print = app.add_subcommand("print", "Print picture files (PNG, PNM, PDF) as one document");
@@ -254,10 +254,7 @@ void AddPrintCommand(CLI::App& app, Globals& globals)
                                            "bAutoFeed, bCompression, bMirror (0 or 1), iHalftone (0, 1, 2)")
         ->allow_extra_args(false);
     print->add_option("--raw", args->raw, "Send this file's bytes unchanged (pass-through) before the pages");
-    print->callback([args, &globals] {
-        ApplyGlobals(globals);
-        Print(*args);
-    });
+    print->callback([args] { Print(*args); });
 }
 
 }  // namespace lblctl

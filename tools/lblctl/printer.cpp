@@ -123,7 +123,7 @@ void PrinterRemove(const std::string& name)
 
 }  // namespace
 
-void AddPrinterCommand(CLI::App& app, Globals& globals)
+void AddPrinterCommand(CLI::App& app)
 {
     CLI::App* printer = app.add_subcommand("printer", "Add, list, show, change and remove printers");
     printer->require_subcommand(1);
@@ -134,27 +134,18 @@ void AddPrinterCommand(CLI::App& app, Globals& globals)
     add->add_option("--ppd", addArgs->ppd, "Printer description file (PPD)")->required();
     add->add_option("--port", addArgs->port, "Where jobs go: a file, socket://host[:port] or a device "
                                               "(default: NAME.prn in the spool directory)");
-    add->callback([addArgs, &globals] {
-        ApplyGlobals(globals);
-        PrinterAdd(*addArgs);
-    });
+    add->callback([addArgs] { PrinterAdd(*addArgs); });
 
     CLI::App* list = printer->add_subcommand("list", "List the printers, one name a line");
-    list->callback([&globals] {
-        ApplyGlobals(globals);
-        PrinterList();
-    });
+    list->callback([] { PrinterList(); });
 
     auto removeName = std::make_shared<std::string>();
     CLI::App* remove = printer->add_subcommand("remove", "Remove a printer and the forms of its labels");
     remove->add_option("NAME", *removeName, "Printer name")->required();
-    remove->callback([removeName, &globals] {
-        ApplyGlobals(globals);
-        PrinterRemove(*removeName);
-    });
+    remove->callback([removeName] { PrinterRemove(*removeName); });
 
-    AddPrinterShowCommand(*printer, globals);
-    AddPrinterSetCommand(*printer, globals);
+    AddPrinterShowCommand(*printer);
+    AddPrinterSetCommand(*printer);
 }
 
 }  // namespace lblctl

@@ -7,7 +7,7 @@
 
 namespace lblctl {
 
-void AddPrinterShowCommand(CLI::App& printer, Globals& globals);
-void AddPrinterSetCommand(CLI::App& printer, Globals& globals);
+void AddPrinterShowCommand(CLI::App& printer);
+void AddPrinterSetCommand(CLI::App& printer);
 
 }  // namespace lblctl

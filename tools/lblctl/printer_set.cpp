@@ -97,7 +97,7 @@ void PrinterSet(const SetArgs& args)
 
 }  // namespace
 
-void AddPrinterSetCommand(CLI::App& printer, Globals& globals)
+void AddPrinterSetCommand(CLI::App& printer)
 {
     auto args = std::make_shared<SetArgs>();
     CLI::App* set = printer.add_subcommand(
@@ -105,10 +105,7 @@ void AddPrinterSetCommand(CLI::App& printer, Globals& globals)
                "(spot.black, spot.magenta, spot.cyan, spot.yellow = #RRGGBB, on or off)");
     set->add_option("NAME", args->name, "Printer name")->required();
     set->add_option("FIELD=VALUE", args->assignments, "Assignments")->required();
-    set->callback([args, &globals] {
-        ApplyGlobals(globals);
-        PrinterSet(*args);
-    });
+    set->callback([args] { PrinterSet(*args); });
 }
 
 }  // namespace lblctl

@@ -119,15 +119,12 @@ void PrinterShow(const std::string& name)
 
 }  // namespace
 
-void AddPrinterShowCommand(CLI::App& printer, Globals& globals)
+void AddPrinterShowCommand(CLI::App& printer)
 {
     auto name = std::make_shared<std::string>();
     CLI::App* show = printer.add_subcommand("show", "Show a printer's properties, spot colours and labels");
     show->add_option("NAME", *name, "Printer name")->required();
-    show->callback([name, &globals] {
-        ApplyGlobals(globals);
-        PrinterShow(*name);
-    });
+    show->callback([name] { PrinterShow(*name); });
 }
 
 }  // namespace lblctl
