@@ -2,7 +2,7 @@
 # Installs the Debian packages the project builds, tests and runs with, when any is missing.
 set -euo pipefail
 packages=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev
+  build-essential cmake pkg-config ccache clang libclang-rt-14-dev
   libsqlite3-dev libpng-dev libpoppler-cpp-dev libcli11-dev nlohmann-json3-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev cups-client
   cups-filters  # real-world description files for the reader tests
