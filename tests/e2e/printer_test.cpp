@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "platform/spooler.h"
-#include "tests/e2e/lblctl_run.h"
+#include "spooler/spooler.h"
+#include "e2e/lblctl_run.h"
 
 namespace e2e {
 namespace {

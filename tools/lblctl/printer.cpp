@@ -5,12 +5,12 @@
 #include <memory>
 #include <system_error>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/label_forms.h"
-#include "tools/lblctl/label_json.h"
-#include "tools/lblctl/printer_access.h"
-#include "tools/lblctl/printer_commands.h"
+#include "base/codepage.h"
+#include "commands.h"
+#include "label_forms.h"
+#include "label_json.h"
+#include "printer_access.h"
+#include "printer_commands.h"
 
 namespace lblctl {
 

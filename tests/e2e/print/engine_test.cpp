@@ -6,12 +6,12 @@
 #include <filesystem>
 
 #include "description/ppd.h"
-#include "platform/codepage.h"
-#include "platform/engine.h"
-#include "platform/engine_driver.h"
-#include "platform/memory.h"
+#include "base/codepage.h"
+#include "engine/engine.h"
+#include "engine/engine_driver.h"
+#include "base/memory.h"
 #include "settings/settings.h"
-#include "tests/e2e/print/print_env.h"
+#include "e2e/print/print_env.h"
 
 namespace print_test {
 namespace {
