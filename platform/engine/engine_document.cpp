@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "base/codepage.h"
+#include "base/driverlib.h"
 #include "engine/engine.h"
 #include "engine/engine_driver.h"
 #include "spooler/job.h"
@@ -256,7 +257,13 @@ DocumentResult PrintDocument(const DocumentJob& job)
         why = "no printer named \"" + job.printer + "\"";
         return result;
     }
-    const RenderDriver* drv = LoadRenderDriver(printer->renderLibrary, why);
+    // The library is looked up by name in the driver directory, never at the stored path.
+    const std::string library = DriverLibraryPath(printer->renderLibrary);
+    if (library.empty()) {
+        why = "the printer \"" + job.printer + "\" names no render library";
+        return result;
+    }
+    const RenderDriver* drv = LoadRenderDriver(library, why);
     if (!drv) return result;
 
     std::u16string wname = Widen(printer->name);
