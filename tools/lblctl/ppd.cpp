@@ -6,9 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "description/ppd.h"
 #include "base/codepage.h"
 #include "commands.h"
+#include "description/ppd.h"
 
 namespace lblctl {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "description/ppd.h"
-#include "spooler/spooler.h"
 #include "settings/settings.h"
+#include "spooler/spooler.h"
 
 namespace lblctl {
 

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/engine.h"
 #include "base/memory.h"
+#include "engine/engine.h"
 
 namespace {
 
