@@ -5,22 +5,15 @@
 #include <cstddef>
 #include <cstring>
 
+#include "render/errorshare.h"
 #include "render/halftone.h"
 #include "render/kernels.h"
 #include "render/planeutil.h"
 
 namespace {
 
-// e * n / 16 rounded half away from zero: the value EngMulDiv(e, n, 16) gives
-// (checked against it by the tests).
-constexpr LONG Share(LONG e, LONG n)
-{
-    const LONG sign = e < 0 ? -1 : 0;
-    const LONG q = ((((e ^ sign) - sign) * n) + 8) >> 4;
-    return (q ^ sign) - sign;
-}
-
-constexpr LONG Error(LONG v) { return v > 127 ? v - 255 : v; }
+using planes::Error;
+using planes::Share;
 
 // Range of the row values once error is added. A value is an ink amount
 // (0..255) plus the next-row shares of three pixels and the 7/16 share of one;
@@ -32,15 +25,11 @@ constexpr LONG kMinValue = 0 - kMaxBelow - Share(kMaxError, 7);
 constexpr LONG kMaxValue = 255 + kMaxBelow + Share(kMaxError, 7);
 static_assert(Error(kMinValue) >= -kMaxError && Error(127) <= kMaxError);
 static_assert(Error(128) >= -kMaxError && Error(kMaxValue) <= kMaxError);
+static_assert(kMinValue == -128 && kMaxValue == 383, "the row kernels take values within -128..383");
 constexpr std::size_t kValues = kMaxValue - kMinValue + 1;
 
-// The shares of each row value's error, indexed by value - kMinValue: the 7/16
-// share on its own, so that the chain from pixel to pixel is one add and one
-// load, and the three next-row shares beside it.
-struct BelowShares {
-    LONG s1, s5, s3, unused;
-};
-
+// The 7/16 share of each row value's error, indexed by value - kMinValue, so
+// that the chain from pixel to pixel is one add and one load.
 constexpr std::array<LONG, kValues> MakeCarry()
 {
     std::array<LONG, kValues> t{};
@@ -48,72 +37,44 @@ constexpr std::array<LONG, kValues> MakeCarry()
     return t;
 }
 
-constexpr std::array<BelowShares, kValues> MakeBelow()
-{
-    std::array<BelowShares, kValues> t{};
-    for (std::size_t i = 0; i < kValues; ++i) {
-        const LONG e = Error(static_cast<LONG>(i) + kMinValue);
-        t[i] = {Share(e, 1), Share(e, 5), Share(e, 3), 0};
-    }
-    return t;
-}
-
 constexpr std::array<LONG, kValues> kCarry = MakeCarry();
-constexpr std::array<BelowShares, kValues> kBelow = MakeBelow();
 
-// Diffuses one row of N planes side by side in the direction Step (+1 or -1);
-// the planes are independent, so their chains of dependent steps overlap.
-// apRow[k] holds plane k's row values and receives the decided values;
-// apCur[k] is the error for this row; apNext[k] receives the error for the
-// next row. Each pixel's next-row error (1/16 from the pixel before it, 5/16
-// its own, 3/16 from the pixel after it) is summed in registers and stored
-// once, which gives the same integers as adding the shares into a zeroed
-// buffer.
+// Adds the current-row error and the 7/16 shares into one row of N planes side
+// by side, in the direction Step (+1 or -1); the planes are independent, so
+// their chains overlap. apRow[k] holds plane k's row values and receives the
+// decided values; apCur[k] is the error for this row.
 template <int Step, int N>
-void DiffuseRow(LONG* const* apRow, LONG* const* apCur, LONG* const* apNext, LONG w)
+void DiffuseRow(LONG* const* apRow, const LONG* const* apCur, LONG w)
 {
+    // The table from value 0 on, indexed by signed values: the chain's index
+    // needs no offset or extension.
+    const LONG* const pCarry = kCarry.data() - kMinValue;
     LONG* pRow[N];
     const LONG* pCur[N];
-    LONG* pNext[N];
-    LONG carry[N];      // 7/16 share of the pixel before, for this pixel
-    LONG aheadNext[N];  // 1/16 share of the pixel before, for this pixel's next-row error
-    LONG pending[N];    // next-row error of the pixel before, waiting for this pixel's 3/16
-    std::ptrdiff_t x = Step < 0 ? w - 1 : 0;
+    std::ptrdiff_t carry[N];  // 7/16 share of the pixel before, for this pixel
     for (int k = 0; k < N; ++k) {
         pRow[k] = apRow[k];
         pCur[k] = apCur[k];
-        pNext[k] = apNext[k];
-        const LONG v = pRow[k][x] + pCur[k][x];
-        pRow[k][x] = v;
-        const std::size_t i = static_cast<std::size_t>(v - kMinValue);
-        carry[k] = kCarry[i];
-        pending[k] = kBelow[i].s5;
-        aheadNext[k] = kBelow[i].s1;
+        carry[k] = 0;
     }
-    for (LONG n = 1; n < w; ++n) {
-        x += Step;
+    std::ptrdiff_t x = Step < 0 ? w - 1 : 0;
+    for (LONG n = 0; n < w; ++n, x += Step) {
         for (int k = 0; k < N; ++k) {
-            const LONG v = pRow[k][x] + pCur[k][x] + carry[k];
-            pRow[k][x] = v;
-            const std::size_t i = static_cast<std::size_t>(v - kMinValue);
-            carry[k] = kCarry[i];
-            const BelowShares& s = kBelow[i];
-            pNext[k][x - Step] = pending[k] + s.s3;
-            pending[k] = aheadNext[k] + s.s5;
-            aheadNext[k] = s.s1;
+            const std::ptrdiff_t v = static_cast<std::ptrdiff_t>(pRow[k][x] + pCur[k][x]) + carry[k];
+            pRow[k][x] = static_cast<LONG>(v);
+            carry[k] = pCarry[v];
         }
     }
-    for (int k = 0; k < N; ++k) pNext[k][x] = pending[k];
 }
 
 template <int Step>
-void DiffuseRows(int n, LONG* const* apRow, LONG* const* apCur, LONG* const* apNext, LONG w)
+void DiffuseRows(int n, LONG* const* apRow, const LONG* const* apCur, LONG w)
 {
     switch (n) {
-    case 1: DiffuseRow<Step, 1>(apRow, apCur, apNext, w); break;
-    case 2: DiffuseRow<Step, 2>(apRow, apCur, apNext, w); break;
-    case 3: DiffuseRow<Step, 3>(apRow, apCur, apNext, w); break;
-    case 4: DiffuseRow<Step, 4>(apRow, apCur, apNext, w); break;
+    case 1: DiffuseRow<Step, 1>(apRow, apCur, w); break;
+    case 2: DiffuseRow<Step, 2>(apRow, apCur, w); break;
+    case 3: DiffuseRow<Step, 3>(apRow, apCur, w); break;
+    case 4: DiffuseRow<Step, 4>(apRow, apCur, w); break;
     default: break;
     }
 }
@@ -161,24 +122,24 @@ BOOL FloydSteinberg(PDEV* pPDev, const BYTE* pBits, LONG cx, LONG cy, LONG lDelt
         }
         // The halftoned planes, gathered for one pass over the row.
         LONG* apRow[4];
-        LONG* apC[4];
-        LONG* apN[4];
+        const LONG* apC[4];
         int n = 0;
         for (int p = 0; p < 4; ++p) {
             if (!(mask & (1u << p))) continue;
             apRow[n] = apLine[p];
             apC[n] = apCur[p];
-            apN[n] = apNext[p];
             ++n;
         }
-        if ((y & 1) == 0) {
-            DiffuseRows<-1>(n, apRow, apC, apN, w);
+        const int iStep = (y & 1) == 0 ? -1 : 1;
+        if (iStep < 0) {
+            DiffuseRows<-1>(n, apRow, apC, w);
         } else {
-            DiffuseRows<1>(n, apRow, apC, apN, w);
+            DiffuseRows<1>(n, apRow, apC, w);
         }
+        // The other shares and the bits, from the decided values.
         for (int p = 0; p < 4; ++p) {
             if (!(mask & (1u << p))) continue;
-            k.DiffusedBits(apLine[p], w, pPDev->apPlaneCursor[p]);
+            k.DiffusedRow(apLine[p], w, iStep, apNext[p], pPDev->apPlaneCursor[p]);
             pPDev->apPlaneCursor[p] += cbRow;
             LONG* t = apCur[p];
             apCur[p] = apNext[p];

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "render/errorshare.h"
 #include "render/kernels.h"
 #include "render/pixels_sse2.h"
 #include "render/rowblocks.h"
@@ -74,16 +75,39 @@ void ValuesColour(const BYTE* pSrc, LONG w, LONG* pMagenta, LONG* pCyan, LONG* p
     });
 }
 
-void DiffusedBits(const LONG* pRow, LONG w, BYTE* pOut)
+void DiffusedRow(const LONG* pRow, LONG w, int iStep, LONG* pNext, BYTE* pOut)
 {
-    const __m128i k127 = _mm_set1_epi32(127);
-    LONG x = 0;
+    // Eight values a step in 16-bit lanes; pixels 0 and w - 1, which lack a
+    // neighbour, and the rest of the row go one by one.
+    const __m128i k127 = _mm_set1_epi16(127), k255 = _mm_set1_epi16(255), k8 = _mm_set1_epi16(8);
+    auto load8 = [](const LONG* p) {
+        return _mm_packs_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4)));
+    };
+    auto error8 = [&](__m128i v) { return _mm_sub_epi16(v, _mm_and_si128(_mm_cmpgt_epi16(v, k127), k255)); };
+    auto share8 = [&](__m128i e, __m128i ne) { return _mm_srai_epi16(_mm_add_epi16(_mm_add_epi16(ne, k8), _mm_srai_epi16(e, 15)), 4); };
+    const std::ptrdiff_t before = -iStep, after = iStep;
+    pNext[0] = NextError(pRow, 0, w, iStep);
+    std::ptrdiff_t x = 1;
+    for (; x + 8 < w; x += 8) {
+        const __m128i e = error8(load8(pRow + x));
+        const __m128i e1 = error8(load8(pRow + x + before));
+        const __m128i e3 = error8(load8(pRow + x + after));
+        const __m128i s = _mm_add_epi16(_mm_add_epi16(share8(e, _mm_add_epi16(_mm_slli_epi16(e, 2), e)), share8(e1, e1)),
+                                        share8(e3, _mm_add_epi16(_mm_slli_epi16(e3, 1), e3)));
+        const __m128i sign = _mm_srai_epi16(s, 15);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pNext + x), _mm_unpacklo_epi16(s, sign));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pNext + x + 4), _mm_unpackhi_epi16(s, sign));
+    }
+    for (; x < w; ++x) pNext[x] = NextError(pRow, x, w, iStep);
+
+    const __m128i k127d = _mm_set1_epi32(127);
+    x = 0;
     for (; x + 16 <= w; x += 16) {
         const __m128i* q = reinterpret_cast<const __m128i*>(pRow + x);
-        const __m128i a = _mm_cmpgt_epi32(_mm_loadu_si128(q), k127);
-        const __m128i b = _mm_cmpgt_epi32(_mm_loadu_si128(q + 1), k127);
-        const __m128i c = _mm_cmpgt_epi32(_mm_loadu_si128(q + 2), k127);
-        const __m128i d = _mm_cmpgt_epi32(_mm_loadu_si128(q + 3), k127);
+        const __m128i a = _mm_cmpgt_epi32(_mm_loadu_si128(q), k127d);
+        const __m128i b = _mm_cmpgt_epi32(_mm_loadu_si128(q + 1), k127d);
+        const __m128i c = _mm_cmpgt_epi32(_mm_loadu_si128(q + 2), k127d);
+        const __m128i d = _mm_cmpgt_epi32(_mm_loadu_si128(q + 3), k127d);
         const __m128i m = _mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
         OrBits(pOut + x / 8, PlaneOrder16(static_cast<unsigned>(_mm_movemask_epi8(m))), 16);
     }

@@ -26,8 +26,10 @@ struct RowKernels {
     void (*ValuesMono)(const BYTE* pSrc, LONG w, LONG* pK);
     // Raw ink amounts of w colour pixels without spot colours.
     void (*ValuesColour)(const BYTE* pSrc, LONG w, LONG* pMagenta, LONG* pCyan, LONG* pYellow);
-    // Bits of a diffused row: bit x set where pRow[x] > 127.
-    void (*DiffusedBits)(const LONG* pRow, LONG w, BYTE* pOut);
+    // From a row of w decided values (each within -128..383) travelled in the
+    // direction iStep (+1 or -1): the error of each pixel for the next row, as
+    // NextError gives it, into pNext, and bit x set where pRow[x] > 127.
+    void (*DiffusedRow)(const LONG* pRow, LONG w, int iStep, LONG* pNext, BYTE* pOut);
 };
 
 enum class KernelPath { Baseline, Avx2 };
@@ -51,7 +53,7 @@ extern const RowKernels kAvx2Kernels;
     void DitherLevels(const LONG* pLevel, LONG w, const BYTE aThr[16], BYTE* pOut);                         \
     void ValuesMono(const BYTE* pSrc, LONG w, LONG* pK);                                                    \
     void ValuesColour(const BYTE* pSrc, LONG w, LONG* pMagenta, LONG* pCyan, LONG* pYellow);                \
-    void DiffusedBits(const LONG* pRow, LONG w, BYTE* pOut);
+    void DiffusedRow(const LONG* pRow, LONG w, int iStep, LONG* pNext, BYTE* pOut);
 namespace sse2 {
 LBL_ROW_KERNELS
 }
