@@ -11,6 +11,7 @@
 
 #include "render/compress.h"
 #include "render/halftone.h"
+#include "render/kernels.h"
 #include "render/pdev.h"
 
 namespace {
@@ -86,8 +87,14 @@ struct Device {
     }
 };
 
-void Halftoning(benchmark::State& state, ULONG cPlanes, INT iHalftone)
+// Halftones with the given row kernels (skipped where the processor lacks them).
+void Halftoning(benchmark::State& state, ULONG cPlanes, INT iHalftone, planes::KernelPath path)
 {
+    const planes::KernelPath previous = planes::ActiveKernelPath();
+    if (!planes::SelectKernelPath(path)) {
+        state.SkipWithError("the processor lacks these kernels");
+        return;
+    }
     Device dev(cPlanes, iHalftone);
     for (auto _ : state) {
         state.PauseTiming();
@@ -97,6 +104,7 @@ void Halftoning(benchmark::State& state, ULONG cPlanes, INT iHalftone)
         benchmark::DoNotOptimize(dev.aPlane[0].data());
     }
     state.counters["Mpx"] = benchmark::Counter(double(kWidth) * kHeight * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+    planes::SelectKernelPath(previous);
 }
 
 // Compresses every printed plane of the halftoned page, as one band.
@@ -126,10 +134,15 @@ void Compression(benchmark::State& state, ULONG cPlanes, INT iHalftone, bool bCo
 
 }  // namespace
 
-BENCHMARK_CAPTURE(Halftoning, mono_ordered, 1u, 0)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Halftoning, four_colour_ordered, 4u, 0)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Halftoning, mono_diffusion, 1u, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Halftoning, four_colour_diffusion, 4u, 2)->Unit(benchmark::kMillisecond);
+using planes::KernelPath;
+BENCHMARK_CAPTURE(Halftoning, mono_ordered_baseline, 1u, 0, KernelPath::Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Halftoning, mono_ordered_avx2, 1u, 0, KernelPath::Avx2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Halftoning, four_colour_ordered_baseline, 4u, 0, KernelPath::Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Halftoning, four_colour_ordered_avx2, 4u, 0, KernelPath::Avx2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Halftoning, mono_diffusion_baseline, 1u, 2, KernelPath::Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Halftoning, mono_diffusion_avx2, 1u, 2, KernelPath::Avx2)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Halftoning, four_colour_diffusion_baseline, 4u, 2, KernelPath::Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Halftoning, four_colour_diffusion_avx2, 4u, 2, KernelPath::Avx2)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Compression, compress_mono_ordered, 1u, 0, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Compression, compress2_mono_ordered, 1u, 0, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Compression, compress_four_colour_ordered, 4u, 0, false)->Unit(benchmark::kMillisecond);
