@@ -1,6 +1,7 @@
 // Serpentine Floyd-Steinberg error diffusion of one band into the PDEV's planes.
 // Error carries only within the band: it starts with zero error and a
 // right-to-left first row.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -39,12 +40,19 @@ constexpr std::array<LONG, kValues> MakeCarry()
 
 constexpr std::array<LONG, kValues> kCarry = MakeCarry();
 
-// Adds the current-row error and the 7/16 shares into one row of N planes side
-// by side, in the direction Step (+1 or -1); the planes are independent, so
-// their chains overlap. apRow[k] holds plane k's row values and receives the
-// decided values; apCur[k] is the error for this row.
+// Pixels per span: the rows are decided a span at a time, and each span's
+// next-row errors and bits are made (by a row kernel) once the following span
+// is decided, so that this vector work overlaps the serial chain.
+constexpr LONG kSpan = planes::kDiffusionSpan;
+
+// Diffuses one row of N planes side by side in the direction Step (+1 or -1);
+// the planes are independent, so their chains overlap. apRow[k] holds plane
+// k's row values and receives the decided values; apCur[k] is the error for
+// this row; apNext[k] receives the error for the next row and apOut[k] the
+// row's bits.
 template <int Step, int N>
-void DiffuseRow(LONG* const* apRow, const LONG* const* apCur, LONG w)
+void DiffuseRow(const planes::RowKernels& kern, LONG* const* apRow, const LONG* const* apCur, LONG* const* apNext,
+                BYTE* const* apOut, LONG w)
 {
     // The table from value 0 on, indexed by signed values: the chain's index
     // needs no offset or extension.
@@ -57,24 +65,37 @@ void DiffuseRow(LONG* const* apRow, const LONG* const* apCur, LONG w)
         pCur[k] = apCur[k];
         carry[k] = 0;
     }
-    std::ptrdiff_t x = Step < 0 ? w - 1 : 0;
-    for (LONG n = 0; n < w; ++n, x += Step) {
-        for (int k = 0; k < N; ++k) {
-            const std::ptrdiff_t v = static_cast<std::ptrdiff_t>(pRow[k][x] + pCur[k][x]) + carry[k];
-            pRow[k][x] = static_cast<LONG>(v);
-            carry[k] = pCarry[v];
+    auto finish = [&](LONG s) {
+        const LONG x0 = s * kSpan;
+        for (int k = 0; k < N; ++k) kern.DiffusedSpan(apRow[k], w, Step, x0, std::min(kSpan, w - x0), apNext[k], apOut[k]);
+    };
+    const LONG cSpans = (w + kSpan - 1) / kSpan;
+    for (LONG j = 0; j < cSpans; ++j) {
+        const LONG s = Step > 0 ? j : cSpans - 1 - j;
+        const LONG x0 = s * kSpan, n = std::min(kSpan, w - x0);
+        std::ptrdiff_t x = Step > 0 ? x0 : x0 + n - 1;
+        for (LONG i = 0; i < n; ++i, x += Step) {
+            for (int k = 0; k < N; ++k) {
+                const std::ptrdiff_t v = static_cast<std::ptrdiff_t>(pRow[k][x] + pCur[k][x]) + carry[k];
+                pRow[k][x] = static_cast<LONG>(v);
+                carry[k] = pCarry[v];
+            }
         }
+        // The span before this one now has both neighbours of every pixel decided.
+        if (j > 0) finish(s - Step);
     }
+    finish(Step > 0 ? cSpans - 1 : 0);
 }
 
 template <int Step>
-void DiffuseRows(int n, LONG* const* apRow, const LONG* const* apCur, LONG w)
+void DiffuseRows(int n, const planes::RowKernels& kern, LONG* const* apRow, const LONG* const* apCur, LONG* const* apNext,
+                 BYTE* const* apOut, LONG w)
 {
     switch (n) {
-    case 1: DiffuseRow<Step, 1>(apRow, apCur, w); break;
-    case 2: DiffuseRow<Step, 2>(apRow, apCur, w); break;
-    case 3: DiffuseRow<Step, 3>(apRow, apCur, w); break;
-    case 4: DiffuseRow<Step, 4>(apRow, apCur, w); break;
+    case 1: DiffuseRow<Step, 1>(kern, apRow, apCur, apNext, apOut, w); break;
+    case 2: DiffuseRow<Step, 2>(kern, apRow, apCur, apNext, apOut, w); break;
+    case 3: DiffuseRow<Step, 3>(kern, apRow, apCur, apNext, apOut, w); break;
+    case 4: DiffuseRow<Step, 4>(kern, apRow, apCur, apNext, apOut, w); break;
     default: break;
     }
 }
@@ -123,23 +144,24 @@ BOOL FloydSteinberg(PDEV* pPDev, const BYTE* pBits, LONG cx, LONG cy, LONG lDelt
         // The halftoned planes, gathered for one pass over the row.
         LONG* apRow[4];
         const LONG* apC[4];
+        LONG* apN[4];
+        BYTE* apOut[4];
         int n = 0;
         for (int p = 0; p < 4; ++p) {
             if (!(mask & (1u << p))) continue;
             apRow[n] = apLine[p];
             apC[n] = apCur[p];
+            apN[n] = apNext[p];
+            apOut[n] = pPDev->apPlaneCursor[p];
             ++n;
         }
-        const int iStep = (y & 1) == 0 ? -1 : 1;
-        if (iStep < 0) {
-            DiffuseRows<-1>(n, apRow, apC, w);
+        if ((y & 1) == 0) {
+            DiffuseRows<-1>(n, k, apRow, apC, apN, apOut, w);
         } else {
-            DiffuseRows<1>(n, apRow, apC, w);
+            DiffuseRows<1>(n, k, apRow, apC, apN, apOut, w);
         }
-        // The other shares and the bits, from the decided values.
         for (int p = 0; p < 4; ++p) {
             if (!(mask & (1u << p))) continue;
-            k.DiffusedRow(apLine[p], w, iStep, apNext[p], pPDev->apPlaneCursor[p]);
             pPDev->apPlaneCursor[p] += cbRow;
             LONG* t = apCur[p];
             apCur[p] = apNext[p];

@@ -3,8 +3,10 @@
 // diffused row.
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "render/errorshare.h"
 #include "render/kernels.h"
@@ -65,45 +67,55 @@ void ValuesColour(const BYTE* pSrc, LONG w, LONG* pMagenta, LONG* pCyan, LONG* p
     });
 }
 
-void DiffusedRow(const LONG* pRow, LONG w, int iStep, LONG* pNext, BYTE* pOut)
+void DiffusedSpan(const LONG* pRow, LONG w, int iStep, LONG x0, LONG n, LONG* pNext, BYTE* pOut)
 {
-    // Sixteen values a step in 16-bit lanes (packing interleaves the 128-bit
-    // halves, unpacking restores them); pixels 0 and w - 1, which lack a
-    // neighbour, and the rest of the row go one by one.
-    const __m256i k127 = _mm256_set1_epi16(127), k255 = _mm256_set1_epi16(255), k8 = _mm256_set1_epi16(8);
-    auto load16 = [](const LONG* p) {
-        return _mm256_packs_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
-                                  _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 8)));
+    if (n <= 0 || n > kDiffusionSpan) return;
+    const __m256i k127 = _mm256_set1_epi16(127), k255 = _mm256_set1_epi16(255);
+    // Errors of pixels x .. x + 15 in 16-bit lanes, in pixel order (packing
+    // interleaves the 128-bit halves), and where they print.
+    struct Errors {
+        __m256i e, on;
     };
-    auto error16 = [&](__m256i v) { return _mm256_sub_epi16(v, _mm256_and_si256(_mm256_cmpgt_epi16(v, k127), k255)); };
-    auto share16 = [&](__m256i e, __m256i ne) {
-        return _mm256_srai_epi16(_mm256_add_epi16(_mm256_add_epi16(ne, k8), _mm256_srai_epi16(e, 15)), 4);
+    auto errorsAt = [&](std::ptrdiff_t x) {
+        alignas(32) LONG a[16];
+        const LONG* p = pRow + x;
+        if (x < 0 || x + 16 > w) {
+            ValuesAt(pRow, w, x, 16, a);
+            p = a;
+        }
+        const __m256i v = _mm256_permute4x64_epi64(_mm256_packs_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
+                                                                      _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 8))),
+                                                   0xD8);
+        const __m256i on = _mm256_cmpgt_epi16(v, k127);
+        return Errors{_mm256_sub_epi16(v, _mm256_and_si256(on, k255)), on};
     };
-    const std::ptrdiff_t before = -iStep, after = iStep;
-    pNext[0] = NextError(pRow, 0, w, iStep);
-    std::ptrdiff_t x = 1;
-    for (; x + 16 < w; x += 16) {
-        const __m256i e = error16(load16(pRow + x));
-        const __m256i e1 = error16(load16(pRow + x + before));
-        const __m256i e3 = error16(load16(pRow + x + after));
-        const __m256i s = _mm256_add_epi16(_mm256_add_epi16(share16(e, _mm256_add_epi16(_mm256_slli_epi16(e, 2), e)), share16(e1, e1)),
-                                           share16(e3, _mm256_add_epi16(_mm256_slli_epi16(e3, 1), e3)));
-        const __m256i sign = _mm256_srai_epi16(s, 15);
-        Store8(pNext + x, _mm256_unpacklo_epi16(s, sign));
-        Store8(pNext + x + 8, _mm256_unpackhi_epi16(s, sign));
-    }
-    for (; x < w; ++x) pNext[x] = NextError(pRow, x, w, iStep);
+    // Share n/16 of e, rounded half away from zero: the rounded product of |e|
+    // and n/16 (exact: |e| <= 128), given e's sign.
+    auto share = [](__m256i e, std::int16_t n16) { return _mm256_sign_epi16(_mm256_mulhrs_epi16(_mm256_abs_epi16(e), _mm256_set1_epi16(n16)), e); };
 
-    const __m256i k127d = _mm256_set1_epi32(127);
-    x = 0;
-    for (; x + 32 <= w; x += 32) {
-        const __m256i* q = reinterpret_cast<const __m256i*>(pRow + x);
-        const __m256i m = PackMasks32(_mm256_cmpgt_epi32(_mm256_loadu_si256(q), k127d), _mm256_cmpgt_epi32(_mm256_loadu_si256(q + 1), k127d),
-                                      _mm256_cmpgt_epi32(_mm256_loadu_si256(q + 2), k127d), _mm256_cmpgt_epi32(_mm256_loadu_si256(q + 3), k127d));
-        OrBits(pOut + x / 8, PlaneOrder32(static_cast<std::uint32_t>(_mm256_movemask_epi8(m))), 32);
+    // Each pixel's neighbours come from the vectors before and after it.
+    Errors prev = x0 > 0 ? errorsAt(x0 - 16) : Errors{_mm256_setzero_si256(), _mm256_setzero_si256()};
+    Errors cur = errorsAt(x0);
+    for (std::ptrdiff_t i = 0; i < n; i += 16) {
+        const std::ptrdiff_t x = x0 + i;
+        const Errors next = errorsAt(x + 16);
+        const __m256i left = _mm256_alignr_epi8(cur.e, _mm256_permute2x128_si256(prev.e, cur.e, 0x21), 14);
+        const __m256i right = _mm256_alignr_epi8(_mm256_permute2x128_si256(cur.e, next.e, 0x21), cur.e, 2);
+        // The pixel before in the direction of travel gives 1/16, the one after 3/16.
+        const __m256i e1 = iStep > 0 ? left : right, e3 = iStep > 0 ? right : left;
+        const __m256i s = _mm256_add_epi16(_mm256_add_epi16(share(cur.e, 5 * 2048), share(e1, 2048)), share(e3, 3 * 2048));
+        const std::ptrdiff_t c = std::min<std::ptrdiff_t>(16, n - i);
+        alignas(32) LONG aNext[16];
+        LONG* q = c == 16 ? pNext + x : aNext;
+        Store8(q, _mm256_cvtepi16_epi32(_mm256_castsi256_si128(s)));
+        Store8(q + 8, _mm256_cvtepi16_epi32(_mm256_extracti128_si256(s, 1)));
+        if (c < 16) StoreValues(pNext + x, aNext, c);
+        const std::uint32_t m = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_packs_epi16(cur.on, cur.on)));
+        const std::uint32_t bits = static_cast<std::uint32_t>(kReversedBits[m & 0xFF]) | static_cast<std::uint32_t>(kReversedBits[(m >> 16) & 0xFF]) << 8;
+        OrBits(pOut + x / 8, c == 16 ? bits : bits & FirstPixels(c), c);
+        prev = cur;
+        cur = next;
     }
-    for (; x < w; ++x)
-        if (pRow[x] > 127) pOut[x >> 3] |= static_cast<BYTE>(0x80 >> (x & 7));
 }
 
 }  // namespace planes::avx2

@@ -2,8 +2,10 @@
 // of a portrait row, 32 pixels a block, and the bits of a diffused row.
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 #include "render/errorshare.h"
 #include "render/kernels.h"
@@ -75,44 +77,53 @@ void ValuesColour(const BYTE* pSrc, LONG w, LONG* pMagenta, LONG* pCyan, LONG* p
     });
 }
 
-void DiffusedRow(const LONG* pRow, LONG w, int iStep, LONG* pNext, BYTE* pOut)
+void DiffusedSpan(const LONG* pRow, LONG w, int iStep, LONG x0, LONG n, LONG* pNext, BYTE* pOut)
 {
-    // Eight values a step in 16-bit lanes; pixels 0 and w - 1, which lack a
-    // neighbour, and the rest of the row go one by one.
+    if (n <= 0 || n > kDiffusionSpan) return;
     const __m128i k127 = _mm_set1_epi16(127), k255 = _mm_set1_epi16(255), k8 = _mm_set1_epi16(8);
-    auto load8 = [](const LONG* p) {
-        return _mm_packs_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4)));
+    // Errors of pixels x .. x + 7 in 16-bit lanes, and where they print.
+    struct Errors {
+        __m128i e, on;
     };
-    auto error8 = [&](__m128i v) { return _mm_sub_epi16(v, _mm_and_si128(_mm_cmpgt_epi16(v, k127), k255)); };
-    auto share8 = [&](__m128i e, __m128i ne) { return _mm_srai_epi16(_mm_add_epi16(_mm_add_epi16(ne, k8), _mm_srai_epi16(e, 15)), 4); };
-    const std::ptrdiff_t before = -iStep, after = iStep;
-    pNext[0] = NextError(pRow, 0, w, iStep);
-    std::ptrdiff_t x = 1;
-    for (; x + 8 < w; x += 8) {
-        const __m128i e = error8(load8(pRow + x));
-        const __m128i e1 = error8(load8(pRow + x + before));
-        const __m128i e3 = error8(load8(pRow + x + after));
-        const __m128i s = _mm_add_epi16(_mm_add_epi16(share8(e, _mm_add_epi16(_mm_slli_epi16(e, 2), e)), share8(e1, e1)),
-                                        share8(e3, _mm_add_epi16(_mm_slli_epi16(e3, 1), e3)));
-        const __m128i sign = _mm_srai_epi16(s, 15);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pNext + x), _mm_unpacklo_epi16(s, sign));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pNext + x + 4), _mm_unpackhi_epi16(s, sign));
-    }
-    for (; x < w; ++x) pNext[x] = NextError(pRow, x, w, iStep);
+    auto errorsAt = [&](std::ptrdiff_t x) {
+        alignas(16) LONG a[8];
+        const LONG* p = pRow + x;
+        if (x < 0 || x + 8 > w) {
+            ValuesAt(pRow, w, x, 8, a);
+            p = a;
+        }
+        const __m128i v = _mm_packs_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+                                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4)));
+        const __m128i on = _mm_cmpgt_epi16(v, k127);
+        return Errors{_mm_sub_epi16(v, _mm_and_si128(on, k255)), on};
+    };
+    // Share n/16 of e, rounded half away from zero: (n e + 8 - (e < 0)) >> 4.
+    auto share = [&](__m128i e, __m128i ne) { return _mm_srai_epi16(_mm_add_epi16(_mm_add_epi16(ne, k8), _mm_srai_epi16(e, 15)), 4); };
 
-    const __m128i k127d = _mm_set1_epi32(127);
-    x = 0;
-    for (; x + 16 <= w; x += 16) {
-        const __m128i* q = reinterpret_cast<const __m128i*>(pRow + x);
-        const __m128i a = _mm_cmpgt_epi32(_mm_loadu_si128(q), k127d);
-        const __m128i b = _mm_cmpgt_epi32(_mm_loadu_si128(q + 1), k127d);
-        const __m128i c = _mm_cmpgt_epi32(_mm_loadu_si128(q + 2), k127d);
-        const __m128i d = _mm_cmpgt_epi32(_mm_loadu_si128(q + 3), k127d);
-        const __m128i m = _mm_packs_epi16(_mm_packs_epi32(a, b), _mm_packs_epi32(c, d));
-        OrBits(pOut + x / 8, PlaneOrder16(static_cast<unsigned>(_mm_movemask_epi8(m))), 16);
+    // Each pixel's neighbours come from the vectors before and after it.
+    Errors prev = x0 > 0 ? errorsAt(x0 - 8) : Errors{_mm_setzero_si128(), _mm_setzero_si128()};
+    Errors cur = errorsAt(x0);
+    for (std::ptrdiff_t i = 0; i < n; i += 8) {
+        const std::ptrdiff_t x = x0 + i;
+        const Errors next = errorsAt(x + 8);
+        const __m128i left = _mm_or_si128(_mm_slli_si128(cur.e, 2), _mm_srli_si128(prev.e, 14));
+        const __m128i right = _mm_or_si128(_mm_srli_si128(cur.e, 2), _mm_slli_si128(next.e, 14));
+        // The pixel before in the direction of travel gives 1/16, the one after 3/16.
+        const __m128i e1 = iStep > 0 ? left : right, e3 = iStep > 0 ? right : left;
+        const __m128i s = _mm_add_epi16(_mm_add_epi16(share(cur.e, _mm_add_epi16(_mm_slli_epi16(cur.e, 2), cur.e)), share(e1, e1)),
+                                        share(e3, _mm_add_epi16(_mm_slli_epi16(e3, 1), e3)));
+        const __m128i sign = _mm_srai_epi16(s, 15);
+        const std::ptrdiff_t c = std::min<std::ptrdiff_t>(8, n - i);
+        alignas(16) LONG aNext[8];
+        LONG* q = c == 8 ? pNext + x : aNext;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(q), _mm_unpacklo_epi16(s, sign));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(q + 4), _mm_unpackhi_epi16(s, sign));
+        if (c < 8) StoreValues(pNext + x, aNext, c);
+        const BYTE bits = kReversedBits[static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(cur.on, cur.on))) & 0xFF];
+        pOut[x / 8] |= c == 8 ? bits : static_cast<BYTE>(bits & FirstPixels(c));
+        prev = cur;
+        cur = next;
     }
-    for (; x < w; ++x)
-        if (pRow[x] > 127) pOut[x >> 3] |= static_cast<BYTE>(0x80 >> (x & 7));
 }
 
 }  // namespace planes::sse2

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/wintypes.h"
 
@@ -32,6 +33,13 @@ inline LONG NextError(const LONG* pRow, std::ptrdiff_t x, LONG w, int iStep)
     if (before >= 0 && before < w) e += Share(Error(pRow[before]), 1);
     if (after >= 0 && after < w) e += Share(Error(pRow[after]), 3);
     return e;
+}
+
+// Values of pixels x .. x + cLanes - 1 of a row of w values into a[], zero
+// for pixels outside the row (a value of zero has no error and no dot).
+inline void ValuesAt(const LONG* pRow, LONG w, std::ptrdiff_t x, int cLanes, LONG* a)
+{
+    for (int j = 0; j < cLanes; ++j) a[j] = x + j >= 0 && x + j < w ? pRow[x + j] : 0;
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ std::atomic<const RowKernels*>& Active()
 }  // namespace
 
 const RowKernels kBaselineKernels = {sse2::DitherMono, sse2::DitherColour, sse2::DitherLevels,
-                                     sse2::ValuesMono, sse2::ValuesColour, sse2::DiffusedRow};
+                                     sse2::ValuesMono, sse2::ValuesColour, sse2::DiffusedSpan};
 const RowKernels kAvx2Kernels = {avx2::DitherMono, avx2::DitherColour, avx2::DitherLevels,
-                                 avx2::ValuesMono, avx2::ValuesColour, avx2::DiffusedRow};
+                                 avx2::ValuesMono, avx2::ValuesColour, avx2::DiffusedSpan};
 
 bool KernelPathSupported(KernelPath path)
 {

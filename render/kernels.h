@@ -26,11 +26,16 @@ struct RowKernels {
     void (*ValuesMono)(const BYTE* pSrc, LONG w, LONG* pK);
     // Raw ink amounts of w colour pixels without spot colours.
     void (*ValuesColour)(const BYTE* pSrc, LONG w, LONG* pMagenta, LONG* pCyan, LONG* pYellow);
-    // From a row of w decided values (each within -128..383) travelled in the
-    // direction iStep (+1 or -1): the error of each pixel for the next row, as
-    // NextError gives it, into pNext, and bit x set where pRow[x] > 127.
-    void (*DiffusedRow)(const LONG* pRow, LONG w, int iStep, LONG* pNext, BYTE* pOut);
+    // Pixels x0 .. x0 + n - 1 (x0 a multiple of 8, n at most kDiffusionSpan) of a row of w values
+    // travelled in the direction iStep (+1 or -1), once they and their
+    // neighbours are decided (each value within -128..383): the error of each
+    // for the next row, as NextError gives it, into pNext[x], and bit x of the
+    // plane row pOut set where pRow[x] > 127.
+    void (*DiffusedSpan)(const LONG* pRow, LONG w, int iStep, LONG x0, LONG n, LONG* pNext, BYTE* pOut);
 };
+
+// Most pixels a DiffusedSpan call takes.
+constexpr LONG kDiffusionSpan = 64;
 
 enum class KernelPath { Baseline, Avx2 };
 
@@ -53,7 +58,7 @@ extern const RowKernels kAvx2Kernels;
     void DitherLevels(const LONG* pLevel, LONG w, const BYTE aThr[16], BYTE* pOut);                         \
     void ValuesMono(const BYTE* pSrc, LONG w, LONG* pK);                                                    \
     void ValuesColour(const BYTE* pSrc, LONG w, LONG* pMagenta, LONG* pCyan, LONG* pYellow);                \
-    void DiffusedRow(const LONG* pRow, LONG w, int iStep, LONG* pNext, BYTE* pOut);
+    void DiffusedSpan(const LONG* pRow, LONG w, int iStep, LONG x0, LONG n, LONG* pNext, BYTE* pOut);
 namespace sse2 {
 LBL_ROW_KERNELS
 }

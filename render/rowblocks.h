@@ -47,6 +47,14 @@ inline void OrBits(BYTE* pOut, std::uint32_t bits, std::ptrdiff_t n)
     for (std::ptrdiff_t i = 0; i < (n + 7) / 8; ++i) pOut[i] |= static_cast<BYTE>(bits >> (8 * i));
 }
 
+// Plane-order bits of the first n pixels (n below 32) of a 32-pixel block.
+inline std::uint32_t FirstPixels(std::ptrdiff_t n)
+{
+    std::uint32_t m = 0;
+    for (std::ptrdiff_t i = 0; i < n; ++i) m |= 0x80u >> (i & 7) << (8 * (i >> 3));
+    return m;
+}
+
 // Stores n 32-bit values of a block computed into aBlock (whole blocks are
 // stored by the kernels directly).
 inline void StoreValues(LONG* pOut, const LONG* aBlock, std::ptrdiff_t n)
