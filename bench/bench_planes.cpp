@@ -10,10 +10,10 @@
 #include <random>
 #include <vector>
 
-#include "render/compress.h"
-#include "render/halftone.h"
-#include "render/kernels.h"
-#include "render/pdev.h"
+#include "compress.h"
+#include "halftone.h"
+#include "kernels.h"
+#include "pdev.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <cstring>
 
-#include "render/errorshare.h"
-#include "render/halftone.h"
-#include "render/kernels.h"
-#include "render/planeutil.h"
+#include "errorshare.h"
+#include "halftone.h"
+#include "kernels.h"
+#include "planeutil.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render/errorshare.h"
-#include "render/kernels.h"
-#include "render/pixels_avx2.h"
-#include "render/rowblocks.h"
+#include "errorshare.h"
+#include "kernels.h"
+#include "pixels_avx2.h"
+#include "rowblocks.h"
 
 namespace planes::avx2 {
 namespace {

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render/errorshare.h"
-#include "render/kernels.h"
-#include "render/pixels_sse2.h"
-#include "render/rowblocks.h"
+#include "errorshare.h"
+#include "kernels.h"
+#include "pixels_sse2.h"
+#include "rowblocks.h"
 
 namespace planes::sse2 {
 namespace {

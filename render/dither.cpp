@@ -2,9 +2,9 @@
 // at double size), into the PDEV's planes.
 #include <cstddef>
 
-#include "render/halftone.h"
-#include "render/kernels.h"
-#include "render/planeutil.h"
+#include "halftone.h"
+#include "kernels.h"
+#include "planeutil.h"
 
 namespace {
 

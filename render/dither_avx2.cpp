@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/kernels.h"
-#include "render/pixels_avx2.h"
-#include "render/rowblocks.h"
+#include "kernels.h"
+#include "pixels_avx2.h"
+#include "rowblocks.h"
 
 namespace planes::avx2 {
 

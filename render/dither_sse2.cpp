@@ -10,9 +10,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "render/kernels.h"
-#include "render/pixels_sse2.h"
-#include "render/rowblocks.h"
+#include "kernels.h"
+#include "pixels_sse2.h"
+#include "rowblocks.h"
 
 namespace planes::sse2 {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 
 namespace planes {
 namespace {

@@ -1,5 +1,5 @@
 // Choice of the row kernels by processor support.
-#include "render/kernels.h"
+#include "kernels.h"
 
 #include <atomic>
 

@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 
 namespace planes {
 

@@ -8,8 +8,8 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/wintypes.h"
-#include "render/kernels.h"
+#include "base/wintypes.h"
+#include "kernels.h"
 
 namespace planes {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "platform/wintypes.h"
-#include "render/kernels.h"
+#include "base/wintypes.h"
+#include "kernels.h"
 
 namespace planes {
 namespace {

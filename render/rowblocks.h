@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 
 namespace planes {
 namespace {

@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "description/ppd.h"
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
+#include "base/codepage.h"
+#include "commands.h"
 
 namespace lblctl {
 

@@ -5,12 +5,13 @@
 #include <memory>
 #include <system_error>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/label_forms.h"
-#include "tools/lblctl/label_json.h"
-#include "tools/lblctl/printer_access.h"
-#include "tools/lblctl/printer_commands.h"
+#include "base/codepage.h"
+#include "base/driverlib.h"
+#include "commands.h"
+#include "label_forms.h"
+#include "label_json.h"
+#include "printer_access.h"
+#include "printer_commands.h"
 
 namespace lblctl {
 
@@ -23,22 +24,6 @@ struct AddArgs {
     std::string ppd;
     std::string port;
 };
-
-// The driver library `file` (liblblrender.so, liblblui.so) for this lblctl: beside it
-// in the build tree (build/<preset>/tools/lblctl/lblctl and build/<preset>/<folder>/),
-// else in the lib folder of an installed tree. When neither exists yet the build-tree
-// path is recorded.
-std::string DriverLibrary(const char* folder, const char* file)
-{
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return file;
-    fs::path dir = exe.parent_path();
-    fs::path built = (dir / ".." / ".." / folder / file).lexically_normal();
-    fs::path installed = (dir / ".." / "lib" / file).lexically_normal();
-    if (!fs::exists(built, ec) && fs::exists(installed, ec)) return installed.string();
-    return built.string();
-}
 
 // The default port: a file in the spool directory named after the printer.
 std::string DefaultPort(const std::string& name)
@@ -84,8 +69,8 @@ void PrinterAdd(const AddArgs& args)
     record.driverName = nickname && *nickname ? nickname : fs::path(ppdPath).stem().string();
     record.dataFile = ppdPath;
     record.port = args.port.empty() ? DefaultPort(args.name) : args.port;
-    record.renderLibrary = DriverLibrary("render", "liblblrender.so");
-    record.uiLibrary = DriverLibrary("ui", "liblblui.so");
+    record.renderLibrary = platform::DriverLibraryPath("liblblrender.so");
+    record.uiLibrary = platform::DriverLibraryPath("liblblui.so");
 
     DWORD rc = platform::AddPrinter(record);
     if (rc == ERROR_PRINTER_ALREADY_EXISTS) throw Failure{"a printer named \"" + args.name + "\" already exists"};

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "description/ppd.h"
-#include "platform/spooler.h"
+#include "spooler/spooler.h"
 #include "settings/settings.h"
 
 namespace lblctl {

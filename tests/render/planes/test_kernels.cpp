@@ -6,10 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "render/halftone.h"
-#include "render/kernels.h"
-#include "tests/render/planes/planes_fixture.h"
-#include "tests/render/planes/planes_reference.h"
+#include "halftone.h"
+#include "kernels.h"
+#include "render/planes/planes_fixture.h"
+#include "render/planes/planes_reference.h"
 
 namespace planes_test {
 namespace {
