@@ -52,7 +52,8 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// BEGIN IMMEDIATE ... COMMIT; rolled back unless committed.
+// BEGIN IMMEDIATE ... COMMIT, or a savepoint inside an open spool transaction;
+// rolled back unless committed.
 class Transaction {
 public:
     explicit Transaction(sqlite3* db);
@@ -64,6 +65,7 @@ public:
 
 private:
     sqlite3* db_;
+    bool nested_ = false;
     bool begun_ = false;
     bool done_ = false;
 };

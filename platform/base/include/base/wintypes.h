@@ -348,6 +348,7 @@ constexpr DWORD REG_DWORD = 4;
 // ---- Error codes ------------------------------------------------------------------------
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD NO_ERROR = 0;
+constexpr DWORD ERROR_INVALID_FUNCTION = 1;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
@@ -365,6 +366,7 @@ constexpr DWORD ERROR_DISK_FULL = 112;
 constexpr DWORD ERROR_BAD_DRIVER_LEVEL = 119;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_INVALID_LEVEL = 124;
+constexpr DWORD ERROR_BUSY = 170;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;

@@ -49,8 +49,61 @@ namespace platform {
 void SetSpoolDirectory(const std::string& dir);
 std::string SpoolDirectory();
 // Closes the process's database connection (the next spooler call reopens it),
-// e.g. before the spool directory is removed.
+// e.g. before the spool directory is removed. An open spool transaction is lost:
+// its commit fails.
 void CloseSpoolDatabase();
+
+// Opens the database now: ERROR_SUCCESS, or ERROR_READ_FAULT with the reason in
+// SpoolDatabaseError(). A database that fails SQLite's quick check (damaged, not
+// a database, not a file) is reported and left untouched; every spooler call then
+// fails until it is repaired. An empty spool directory (no HOME) is an error too.
+DWORD OpenSpoolDatabase();
+// One line: the database's path and SQLite's reason for the last failure to open
+// it or to begin or commit a spool transaction; empty when there was none.
+std::string SpoolDatabaseError();
+
+// One change, one transaction. Between Begin and Commit every spooler write of
+// this process (SetPrinterDataW, AddFormW, SetFormW, DeleteFormW, AddPrinter,
+// ...) belongs to one database transaction that holds the write lock from the
+// start: other processes wait (busy timeout) until it ends, so a read-modify-write
+// made inside it loses no other process's change, and a process killed before the
+// commit leaves the earlier state whole. Other threads of this process wait too.
+// Transactions nest (an inner one is a savepoint). Begin gives ERROR_SUCCESS,
+// ERROR_BUSY when another process kept the database busy past the time-out, or
+// ERROR_READ_FAULT/ERROR_WRITE_FAULT; the reason is in SpoolDatabaseError().
+// Commit and Rollback end the innermost transaction, on the thread that began it.
+DWORD BeginSpoolTransaction();
+DWORD CommitSpoolTransaction();
+void RollbackSpoolTransaction();
+
+// The scope of one spool transaction: rolled back unless committed.
+class SpoolTransaction {
+public:
+    SpoolTransaction() : result_(BeginSpoolTransaction()) {}
+    ~SpoolTransaction()
+    {
+        if (result_ == ERROR_SUCCESS && !ended_) RollbackSpoolTransaction();
+    }
+    SpoolTransaction(const SpoolTransaction&) = delete;
+    SpoolTransaction& operator=(const SpoolTransaction&) = delete;
+    // The result of Begin.
+    DWORD Status() const { return result_; }
+    DWORD Commit()
+    {
+        if (result_ != ERROR_SUCCESS || ended_) return result_ ? result_ : ERROR_INVALID_FUNCTION;
+        ended_ = true;
+        return CommitSpoolTransaction();
+    }
+
+private:
+    DWORD result_;
+    bool ended_ = false;
+};
+
+// Test hook: ends the process (_exit(86)) just before its n-th database write
+// from now (0: never). The environment variable LBL_SPOOL_EXIT_AT_WRITE sets it
+// for a whole process, e.g. a command run by a test.
+void ExitAtSpoolWrite(long long n);
 
 struct PrinterRecord {
     std::string name;
