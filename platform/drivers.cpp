@@ -33,7 +33,7 @@ DWORD RunInitializeEvent(const platform::PrinterRecord& printer)
     auto module = platform::DriverModule::Load(printer.uiLibrary, error);
     if (!module) return error;
     auto event = module->Proc<PFN_DrvPrinterEvent>("DrvPrinterEvent");
-    if (!event) return kErrorProcNotFound;
+    if (!event) return platform::kErrorProcNotFound;
     std::u16string name = platform::Widen(printer.name);
     SetLastError(ERROR_SUCCESS);
     if (event(name.data(), PRINTER_EVENT_INITIALIZE, PRINTER_EVENT_FLAG_NO_UI, 0)) return ERROR_SUCCESS;
