@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/codepage.h"
+#include "platform/driverdir.h"
 #include "tools/lblctl/commands.h"
 #include "tools/lblctl/label_forms.h"
 #include "tools/lblctl/label_json.h"
@@ -24,21 +25,9 @@ struct AddArgs {
     std::string port;
 };
 
-// The driver library `file` (liblblrender.so, liblblui.so) for this lblctl: beside it
-// in the build tree (build/<preset>/tools/lblctl/lblctl and build/<preset>/<folder>/),
-// else in the lib folder of an installed tree. When neither exists yet the build-tree
-// path is recorded.
-std::string DriverLibrary(const char* folder, const char* file)
-{
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return file;
-    fs::path dir = exe.parent_path();
-    fs::path built = (dir / ".." / ".." / folder / file).lexically_normal();
-    fs::path installed = (dir / ".." / "lib" / file).lexically_normal();
-    if (!fs::exists(built, ec) && fs::exists(installed, ec)) return installed.string();
-    return built.string();
-}
+// The driver library `file` (liblblrender.so, liblblui.so), found where the platform
+// finds driver libraries (an installed tree, else the build tree).
+std::string DriverLibrary(const char*, const char* file) { return platform::DriverLibraryPath(file); }
 
 // The default port: a file in the spool directory named after the printer.
 std::string DefaultPort(const std::string& name)
