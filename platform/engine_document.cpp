@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "platform/codepage.h"
+#include "platform/driverdir.h"
 #include "platform/engine.h"
 #include "platform/engine_driver.h"
 #include "platform/job.h"
@@ -256,7 +257,14 @@ DocumentResult PrintDocument(const DocumentJob& job)
         why = "no printer named \"" + job.printer + "\"";
         return result;
     }
-    const RenderDriver* drv = LoadRenderDriver(printer->renderLibrary, why);
+    // The render library is found by its file name in the driver directory, never at a stored path.
+    const std::string& stored = printer->renderLibrary;
+    const std::string library = DriverLibraryPath(stored.substr(stored.find_last_of("/\\") + 1));
+    if (library.empty()) {
+        why = "cannot find the render library " + stored;
+        return result;
+    }
+    const RenderDriver* drv = LoadRenderDriver(library, why);
     if (!drv) return result;
 
     std::u16string wname = Widen(printer->name);
