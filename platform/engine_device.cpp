@@ -1,6 +1,7 @@
 // The engine device (HDEV) of a printer: the paths the driver asks the engine for.
 #include <new>
 
+#include "platform/driverdir.h"
 #include "platform/codepage.h"
 #include "platform/engine.h"
 #include "platform/engine_internal.h"
@@ -22,7 +23,10 @@ HDEV CreateEngineDevice(const PrinterRecord& printer)
 {
     auto device = std::shared_ptr<EngineDevice>(new (std::nothrow) EngineDevice);
     if (!device) return nullptr;
-    device->driverName = Widen(printer.renderLibrary);
+    // The render library's path where the platform finds it by name; a stored path is never used.
+    const std::string& stored = printer.renderLibrary;
+    const std::string found = DriverLibraryPath(stored.substr(stored.find_last_of("/\\") + 1));
+    device->driverName = Widen(found.empty() ? stored : found);
     device->dataFile = Widen(printer.dataFile);
     return reinterpret_cast<HDEV>(RegisterHandle(device));
 }

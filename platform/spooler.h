@@ -121,6 +121,9 @@ std::optional<PrinterRecord> FindPrinter(const std::string& name);
 // The name of an open printer handle, or nullopt for an invalid handle.
 std::optional<std::string> PrinterNameOf(HANDLE hPrinter);
 
+// The names of a printer's data values, in name order (empty for an unknown printer).
+std::vector<std::string> PrinterValueNames(const std::string& printer);
+
 // The calling thread's security context, and how many tokens it has taken with
 // RevertToPrinterSelf and not yet handed back, so tests can prove that every
 // path that reverts also restores.

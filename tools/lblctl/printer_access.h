@@ -7,50 +7,15 @@
 #include <memory>
 #include <string>
 
-#include "description/ppd.h"
-#include "platform/spooler.h"
-#include "settings/settings.h"
+#include "tools/lblctl/owners.h"
 
 namespace lblctl {
-
-// An open spooler handle, closed when it goes out of scope.
-struct PrinterHandle {
-    HANDLE h = nullptr;
-    PrinterHandle() = default;
-    explicit PrinterHandle(HANDLE handle) : h(handle) {}
-    PrinterHandle(const PrinterHandle&) = delete;
-    PrinterHandle& operator=(const PrinterHandle&) = delete;
-    ~PrinterHandle()
-    {
-        if (h) ClosePrinter(h);
-    }
-};
 
 // The registered printer of that name; a Failure "no printer named ..." otherwise.
 platform::PrinterRecord FindPrinterOrFail(const std::string& name);
 
 // Opens the printer; a Failure when it is unknown or cannot be opened.
 std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name);
-
-// Buffers handed out by the settings library.
-struct DrvMemDeleter {
-    void operator()(void* p) const
-    {
-        if (p) DrvFreeMem(p);
-    }
-};
-template <class T>
-using DrvPtr = std::unique_ptr<T, DrvMemDeleter>;
-
-struct LabelDbDeleter {
-    void operator()(LABELDATA* p) const { FreeLabelDatabase(p); }
-};
-using LabelDbPtr = std::unique_ptr<LABELDATA, LabelDbDeleter>;
-
-struct PpdDeleter {
-    void operator()(PPDDATA* p) const { PpdDelete(p); }
-};
-using PpdPtr = std::unique_ptr<PPDDATA, PpdDeleter>;
 
 // The description record of the printer's description file, or null when the file
 // cannot be read.
