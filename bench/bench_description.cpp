@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "description/ppd.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace {
 

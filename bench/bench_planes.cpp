@@ -9,9 +9,9 @@
 #include <random>
 #include <vector>
 
-#include "render/compress.h"
-#include "render/halftone.h"
-#include "render/pdev.h"
+#include "compress.h"
+#include "halftone.h"
+#include "pdev.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <png.h>
 
 #include "description/ppd.h"
-#include "platform/codepage.h"
-#include "platform/engine_driver.h"
-#include "platform/spooler.h"
+#include "base/codepage.h"
+#include "engine/engine_driver.h"
+#include "spooler/spooler.h"
 #include "settings/settings.h"
 
 namespace {

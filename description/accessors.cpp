@@ -1,5 +1,5 @@
 // Reading a validated record: links are offsets from the start of the record.
-#include "description/pack.h"
+#include "pack.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // checks that make it usable, and (UI build) writing it.
 #include <cstring>
 
-#include "description/pack.h"
-#include "platform/files.h"
-#include "settings/drvmem.h"
+#include "pack.h"
+#include "base/files.h"
+#include "common/drvmem.h"
 
 BOOL GenerateBpdFilename(PWSTR pwstrBpdFile, DWORD cchBpdFile, PCWSTR pwstrPpdFile)
 {
@@ -27,14 +27,6 @@ BOOL GenerateBpdFilename(PWSTR pwstrBpdFile, DWORD cchBpdFile, PCWSTR pwstrPpdFi
     if (bAddDot) pwstrBpdFile[pos++] = u'.';
     for (WCHAR c : kExt) pwstrBpdFile[pos++] = c;  // includes the NUL
     return TRUE;
-}
-
-const WCHAR* FileNamePart(const WCHAR* pwstrPath)
-{
-    const WCHAR* p = pwstrPath;
-    for (const WCHAR* q = pwstrPath; *q; ++q)
-        if (*q == u'/' || *q == u'\\') p = q + 1;
-    return p;
 }
 
 BOOL EqualFileNames(const WCHAR* a, const WCHAR* b)

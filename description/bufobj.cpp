@@ -1,5 +1,5 @@
 // Bounded text buffers of the entry reader.
-#include "description/reader.h"
+#include "reader.h"
 
 void BUFOBJ_Initialize(BUFOBJ* pBuf, char* pStorage, DWORD dwCapacity)
 {

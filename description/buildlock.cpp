@@ -2,7 +2,7 @@
 // table's seen marks are shared by every build of the process).
 #include <mutex>
 
-#include "description/ppdobj.h"
+#include "ppdobj.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Character classes of the description file reader.
-#include "description/reader.h"
+#include "reader.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // CRC-16 of the description file: polynomial 0x1021, most significant bit
 // first, start value 0, no final inversion (the XMODEM variant).
-#include "description/reader.h"
+#include "reader.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The input file: mapped read-only as a whole, read one byte at a time with
 // the checksum updated on the way.
-#include "description/reader.h"
-#include "platform/files.h"
-#include "settings/drvmem.h"
+#include "reader.h"
+#include "base/files.h"
+#include "common/drvmem.h"
 
 BOOL MAPFILE(PCWSTR pwstrPath, HANDLE* phMapping, const BYTE** ppView, DWORD* pcb)
 {

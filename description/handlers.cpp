@@ -2,7 +2,7 @@
 // description object.
 #include <cstring>
 
-#include "description/ppdobj.h"
+#include "ppdobj.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The keyword table, its hash and the dispatch of one read entry.
 #include <cstring>
 
-#include "description/ppdobj.h"
-#include "description/reader.h"
+#include "ppdobj.h"
+#include "reader.h"
 
 KEYWORDENTRY keywordTable[NUM_KEYWORDS] = {
     {"ColorDevice", ColorDeviceProc, 0x0004},

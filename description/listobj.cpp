@@ -1,7 +1,7 @@
 // Singly linked lists of named nodes, kept in the order names were first met.
 #include <cstring>
 
-#include "description/ppdobj.h"
+#include "ppdobj.h"
 
 void LISTOBJ_Add(LISTNODE** ppList, LISTNODE* pNode)
 {

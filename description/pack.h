@@ -4,7 +4,8 @@
 
 #include <cstddef>
 
-#include "description/ppdobj.h"
+#include "common/strings.h"
+#include "ppdobj.h"
 
 // ---- Packing (a null destination only counts bytes) --------------------------------------
 PPDDATA* PackPpdData(PPDOBJ* pPpdObj);  // always deletes the object
@@ -29,6 +30,4 @@ BOOL UnpackPpdData(PPDDATA* pPpdData);
 constexpr DWORD BPD_MIN_SIZE = 84;  // a binary file must be larger than this
 PPDDATA* GetBinaryPpdData(PCWSTR pwstrPpdFile);
 BOOL SaveBinaryPpdData(PCWSTR pwstrPpdFile, const PPDDATA* pPpdData);
-// The text after the last '/' or '\'.
-const WCHAR* FileNamePart(const WCHAR* pwstrPath);
 BOOL EqualFileNames(const WCHAR* a, const WCHAR* b);

@@ -2,8 +2,8 @@
 // option keyword, translation string and value.
 #include <cstring>
 
-#include "description/reader.h"
-#include "settings/drvmem.h"
+#include "reader.h"
+#include "common/drvmem.h"
 
 PARSEROBJ* PARSEROBJ_Create()
 {

@@ -1,7 +1,7 @@
 // Getting a ready description record: from a valid binary description file,
 // or by parsing the description file and packing the result.
-#include "description/pack.h"
-#include "settings/drvmem.h"
+#include "pack.h"
+#include "common/drvmem.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "description/ppd.h"
-#include "description/reader.h"
+#include "reader.h"
 
 // Every list node opens with these fields.
 struct LISTNODE {

@@ -1,8 +1,8 @@
 // Queries on a finished description record.
 #include <cstring>
 
-#include "description/pack.h"
-#include "settings/drvmem.h"
+#include "pack.h"
+#include "common/drvmem.h"
 
 void PpdDelete(PPDDATA* pPpdData)
 {

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 
 // ---- Statuses of every reading step and handler -----------------------------------
 constexpr int PPDERR_NONE = 0;

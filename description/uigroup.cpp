@@ -1,7 +1,7 @@
 // UI groups and options of the description object.
 #include <cstring>
 
-#include "description/ppdobj.h"
+#include "ppdobj.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // fills apPredefGroups with the offsets of the predefined groups.
 #include <cstring>
 
-#include "description/pack.h"
+#include "pack.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Conversions of entry values: boolean words, integers, strings, word tables.
 #include <cstring>
 
-#include "description/ppdobj.h"
+#include "ppdobj.h"
 
 const STRTABLE boolStrs[] = {{"True", 1}, {"False", 0}, {nullptr, 0}};
 const STRTABLE lsoStrs[] = {{"Any", 0}, {"Plus90", 1}, {"Minus90", 2}, {nullptr, 3}};

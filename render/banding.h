@@ -2,8 +2,8 @@
 // of each band (halftone, compress, frame).
 #pragma once
 
-#include "platform/gdi.h"
-#include "render/pdev.h"
+#include "engine/gdi.h"
+#include "pdev.h"
 
 // Band budget of models whose plane data is never compressed.
 constexpr ULONG BAND_BUDGET_LIMIT = 0x800000;

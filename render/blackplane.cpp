@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render/halftone.h"
+#include "halftone.h"
 
 void CreateBlackPlane(PDEV* pPDev, DWORD cb)
 {

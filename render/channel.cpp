@@ -1,10 +1,10 @@
 // The send buffer: bytes are gathered in the 4096-byte buffer of the device
 // record and handed to the spooler whenever it fills and when flushed.
-#include "render/channel.h"
+#include "channel.h"
 
 #include <cstring>
 
-#include "platform/job.h"
+#include "spooler/job.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <span>
 
-#include "render/pdev.h"
+#include "pdev.h"
 
 // Size of WriteString's work buffer; an expanded template holds at most 1023 bytes.
 constexpr std::size_t WRITESTRING_BUFFER_SIZE = 1024;

@@ -1,6 +1,6 @@
 // Document start and end, and the driver-wide job state they keep.
-#include "render/channel.h"
-#include "render/commands.h"
+#include "channel.h"
+#include "commands.h"
 
 DWORD dwInitPrint = INITPRINT_PENDING;
 BYTE autofeed = 0;

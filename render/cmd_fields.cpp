@@ -1,7 +1,7 @@
 // Field arithmetic and job facts shared by the command generators.
 #include <cstdlib>
 
-#include "render/commands.h"
+#include "commands.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The graphic header that opens each colour plane of a page.
-#include "render/channel.h"
-#include "render/commands.h"
+#include "channel.h"
+#include "commands.h"
 
 BOOL ddfn_FirstBand(PDEV* pPDev, INT iPlane, LONG cx, LONG cy)
 {

@@ -1,7 +1,7 @@
 // Page end: the issue command with copies, cut value, sensor, speed and
 // ribbon settings.
-#include "render/channel.h"
-#include "render/commands.h"
+#include "channel.h"
+#include "commands.h"
 
 BOOL ClosePage(PDEV* pPDev)
 {

@@ -1,7 +1,7 @@
 // Page set-up: label size, position adjustment, density, colour position,
 // ribbon type and ribbon motor, end of set-up.
-#include "render/channel.h"
-#include "render/commands.h"
+#include "channel.h"
+#include "commands.h"
 
 BOOL BeginPage(PDEV* pPDev)
 {

@@ -2,7 +2,7 @@
 // header and issue command, with the driver-wide job state they share.
 #pragma once
 
-#include "render/pdev.h"
+#include "pdev.h"
 
 // Start-of-job marker: 0xABCD until the first document of this load of the
 // driver has sent the start-of-job NUL run, then 0.

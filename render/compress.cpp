@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render/compress.h"
-#include "render/compressline.h"
+#include "compress.h"
+#include "compressline.h"
 
 DWORD Compress(PDEV* pPDev, PBYTE pPlane, DWORD cbLine, DWORD cLines)
 {

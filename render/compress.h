@@ -6,8 +6,8 @@
 // "the previous line again, c more times".
 #pragma once
 
-#include "platform/wintypes.h"
-#include "render/pdev.h"
+#include "base/wintypes.h"
+#include "pdev.h"
 
 // Both encoders take their work buffer from pPDev->hHeap. They return the
 // length of the encoding, which then replaces the start of pPlane; or, when the

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "render/compress.h"
-#include "render/compressline.h"
+#include "compress.h"
+#include "compressline.h"
 
 namespace {
 constexpr BYTE REPEAT_MARKER = 0x7F;

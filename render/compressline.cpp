@@ -1,9 +1,9 @@
 // One line of run-length coding. A literal stops one byte before a pair of
 // equal bytes and never takes in the last byte of a line; the run after a
 // literal always starts as a repeat run. Scans a 64-bit word at a time.
-#include "render/compressline.h"
+#include "compressline.h"
 
-#include "render/pdev.h"
+#include "pdev.h"
 
 #include <bit>
 #include <cstring>

@@ -1,8 +1,8 @@
 // Size decisions of the band output: the compression of a plane and the byte
 // budget of the band surface.
-#include "render/banding.h"
-#include "render/commands.h"
-#include "render/compress.h"
+#include "banding.h"
+#include "commands.h"
+#include "compress.h"
 
 DWORD ddfn_CalcDataSize(PDEV* pPDev, INT iPlane, DWORD cbPlane, LONG w, LONG h)
 {

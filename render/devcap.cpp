@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "render/driver.h"
+#include "driver.h"
 
 namespace {
 constexpr ULONG kColorAdjOffset = COLORADJ_RECORD_SIZE - sizeof(COLORADJUSTMENT);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/engine.h"
-#include "render/driver.h"
+#include "engine/engine.h"
+#include "driver.h"
 
 namespace {
 

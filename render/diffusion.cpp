@@ -3,8 +3,8 @@
 // right-to-left first row.
 #include <cstddef>
 
-#include "render/halftone.h"
-#include "render/planeutil.h"
+#include "halftone.h"
+#include "planeutil.h"
 
 namespace {
 

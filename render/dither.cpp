@@ -2,8 +2,8 @@
 // at double size), into the PDEV's planes.
 #include <cstddef>
 
-#include "render/halftone.h"
-#include "render/planeutil.h"
+#include "halftone.h"
+#include "planeutil.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The ordered-dither tables: the level table and the two threshold matrices.
 #include <array>
 
-#include "render/halftone.h"
+#include "halftone.h"
 
 namespace {
 constexpr std::array<LONG, 256> MakeColorTbl()

@@ -2,9 +2,9 @@
 // job status they keep in the device record.
 #include <cstring>
 
-#include "render/channel.h"
-#include "render/commands.h"
-#include "render/driver.h"
+#include "channel.h"
+#include "commands.h"
+#include "driver.h"
 
 namespace {
 

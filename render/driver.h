@@ -3,8 +3,8 @@
 // flow and the printer escapes.
 #pragma once
 
-#include "platform/gdi.h"
-#include "render/pdev.h"
+#include "engine/gdi.h"
+#include "pdev.h"
 
 #define LBL_EXPORT __attribute__((visibility("default")))
 

@@ -3,10 +3,10 @@
 #include <cstring>
 
 #include "description/ppd.h"
-#include "platform/engine.h"
-#include "platform/files.h"
-#include "render/channel.h"
-#include "render/driver.h"
+#include "engine/engine.h"
+#include "base/files.h"
+#include "channel.h"
+#include "driver.h"
 
 namespace {
 

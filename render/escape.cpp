@@ -3,8 +3,8 @@
 // refused with result 0.
 #include <cstring>
 
-#include "render/channel.h"
-#include "render/driver.h"
+#include "channel.h"
+#include "driver.h"
 
 namespace {
 

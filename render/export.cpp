@@ -3,6 +3,6 @@
 // everything else the engine reaches through the table that call hands over.
 #include <type_traits>
 
-#include "render/driver.h"
+#include "driver.h"
 
 static_assert(std::is_same_v<decltype(&DrvEnableDriver), PFN_DrvEnableDriver>);

@@ -1,6 +1,6 @@
 // Filling a new device record: printer data, label database, the validated
 // device mode, the label's geometry in dots and the spot colours.
-#include "render/driver.h"
+#include "driver.h"
 
 BOOL FillPDEV(PDEV* pPDev, const DEVMODEW* pdm, LPCWSTR pwszName)
 {

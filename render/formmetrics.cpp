@@ -1,7 +1,7 @@
 // The label of a device: the form its device mode names when the label
 // database has a label of that name, else the standard label; then the
 // orientation.
-#include "render/driver.h"
+#include "driver.h"
 
 BOOL SetFormMetrics(PDEV* pPDev)
 {

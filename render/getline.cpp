@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
-#include "render/halftone.h"
-#include "render/planeutil.h"
+#include "halftone.h"
+#include "planeutil.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // substitution, landscape rotation and black generation.
 #pragma once
 
-#include "platform/wintypes.h"
-#include "render/pdev.h"
+#include "base/wintypes.h"
+#include "pdev.h"
 
 // Value scale of the pixel readers.
 constexpr INT GETLINE_DITHER = 'A';       // ordered dither: values mapped through ColorTbl (0..64)

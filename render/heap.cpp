@@ -3,8 +3,8 @@
 // HEAPDESTROY can free everything a device allocated at once.
 #include <cstddef>
 
-#include "platform/memory.h"
-#include "render/pdev.h"
+#include "base/memory.h"
+#include "pdev.h"
 
 // The link in front of each block; aligned so the payload after it suits any record.
 struct alignas(std::max_align_t) RENDERHEAPNODE {

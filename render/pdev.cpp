@@ -1,10 +1,10 @@
 // Validity of the device record, the micrometre-to-dot conversion and the
 // render library's code-page query.
-#include "render/pdev.h"
+#include "pdev.h"
 
 #include <cstddef>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 // The guard fields open and close the record; the channel buffer lives inside it.
 static_assert(offsetof(PDEV, dwSignature) == 0);

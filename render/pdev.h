@@ -1,8 +1,8 @@
 // The render library's per-device record and its render heap.
 #pragma once
 
-#include "platform/gdi.h"
-#include "platform/wintypes.h"
+#include "engine/gdi.h"
+#include "base/wintypes.h"
 #include "settings/settings.h"
 
 // flPdev bits

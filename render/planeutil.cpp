@@ -1,9 +1,9 @@
 // Shared halftoner helpers: which planes to halftone, argument checks, line buffers.
-#include "render/planeutil.h"
+#include "planeutil.h"
 
-#include "platform/memory.h"
-#include "render/halftone.h"
-#include "settings/drvmem.h"
+#include "base/memory.h"
+#include "halftone.h"
+#include "common/drvmem.h"
 
 namespace planes {
 

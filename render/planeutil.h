@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "platform/wintypes.h"
-#include "render/pdev.h"
+#include "base/wintypes.h"
+#include "pdev.h"
 
 namespace planes {
 

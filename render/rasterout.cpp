@@ -2,10 +2,10 @@
 // compression where the model allows, and the framing of each plane.
 #include <cstring>
 
-#include "render/banding.h"
-#include "render/channel.h"
-#include "render/commands.h"
-#include "render/halftone.h"
+#include "banding.h"
+#include "channel.h"
+#include "commands.h"
+#include "halftone.h"
 
 namespace {
 

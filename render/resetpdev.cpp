@@ -1,8 +1,8 @@
 // A device mode change inside a document: the new device carries the document on.
 #include <cstring>
 
-#include "render/channel.h"
-#include "render/driver.h"
+#include "channel.h"
+#include "driver.h"
 
 namespace {
 

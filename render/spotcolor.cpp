@@ -1,7 +1,7 @@
 // Spot-colour substitution of one pixel: a plane whose entry is set prints
 // exactly the pixels of its spot colour, solid, and nothing else.
-#include "render/halftone.h"
-#include "render/planeutil.h"
+#include "halftone.h"
+#include "planeutil.h"
 
 DWORD SpotColor(PDEV* pPDev, BYTE r, BYTE g, BYTE b, LONG* plBlack)
 {

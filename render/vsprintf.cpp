@@ -1,8 +1,8 @@
 // The command formatter: %c %d %l %u %x %X %f %s %w, no width or flags.
 #include <cstring>
 
-#include "platform/codepage.h"
-#include "render/channel.h"
+#include "base/codepage.h"
+#include "channel.h"
 
 const char DigitString[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
 

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "description/ppd.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "settings/settings.h"
 
 BOOL SetDefaultDevMode(PDRVDEVMODE pdm, LPCWSTR pDeviceName, const PPDDATA* pPpd, BOOL)

@@ -1,7 +1,7 @@
 // The spooler's form list: reading it, form numbers and names, and the check of
 // a device mode's form.
 #include "settings/settings.h"
-#include "settings/spooler_io.h"
+#include "spooler_io.h"
 
 namespace {
 

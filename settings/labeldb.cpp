@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "settings/settings.h"
-#include "settings/spooler_io.h"
+#include "spooler_io.h"
 
 namespace {
 

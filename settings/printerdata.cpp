@@ -1,6 +1,6 @@
 // Sized binary printer data values: a REG_DWORD size value beside the data value.
 #include "settings/settings.h"
-#include "settings/spooler_io.h"
+#include "spooler_io.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #if defined(LBL_UI_BUILD)
 
-#include "platform/spooler.h"
+#include "spooler/spooler.h"
 
 PVOID MyGetPrinter(HANDLE hPrinter, DWORD dwLevel)
 {

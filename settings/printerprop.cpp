@@ -4,7 +4,7 @@
 
 #include "description/ppd.h"
 #include "settings/settings.h"
-#include "settings/spooler_io.h"
+#include "spooler_io.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "settings/spooler_io.h"
+#include "spooler_io.h"
 
-#include "platform/spooler.h"
+#include "spooler/spooler.h"
 
 // The platform's functions take non-const names and buffers they do not change.
 DWORD ReadPrinterValue(HANDLE hPrinter, LPCWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD cbData,

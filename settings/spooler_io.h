@@ -3,7 +3,7 @@
 // the spooler API; only the UI build writes.
 #pragma once
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 
 // A Windows error code: ERROR_SUCCESS, ERROR_MORE_DATA with *pcbNeeded, ERROR_FILE_NOT_FOUND, ...
 DWORD ReadPrinterValue(HANDLE hPrinter, LPCWSTR pValueName, LPDWORD pType, LPBYTE pData, DWORD cbData,

@@ -8,8 +8,8 @@
 
 #include "compstui/compstui.h"
 #include "description/ppd.h"
-#include "platform/memory.h"
-#include "platform/spooler.h"
+#include "base/memory.h"
+#include "spooler/spooler.h"
 #include "settings/settings.h"
 #include "user/user.h"
 

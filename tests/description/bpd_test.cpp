@@ -7,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-#include "tests/description/ppdtest.h"
+#include "description/ppdtest.h"
 
 using namespace ppdtest;
 

@@ -1,5 +1,5 @@
 // The description object: handlers, value conversions, groups and options.
-#include "tests/description/ppdtest.h"
+#include "description/ppdtest.h"
 
 using namespace ppdtest;
 

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/description/ppdtest.h"
+#include "description/ppdtest.h"
 
 using namespace ppdtest;
 

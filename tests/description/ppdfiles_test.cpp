@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/description/ppdtest.h"
+#include "description/ppdtest.h"
 
 using namespace ppdtest;
 namespace fs = std::filesystem;

@@ -10,9 +10,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "description/pack.h"
-#include "platform/memory.h"
-#include "settings/drvmem.h"
+#include "pack.h"
+#include "base/memory.h"
+#include "common/drvmem.h"
 
 namespace ppdtest {
 

@@ -1,5 +1,5 @@
 // Queries on a finished record.
-#include "tests/description/ppdtest.h"
+#include "description/ppdtest.h"
 
 using namespace ppdtest;
 

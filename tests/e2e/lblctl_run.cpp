@@ -1,4 +1,4 @@
-#include "tests/e2e/lblctl_run.h"
+#include "e2e/lblctl_run.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/codepage.h"
-#include "platform/spooler.h"
+#include "base/codepage.h"
+#include "spooler/spooler.h"
 
 extern char** environ;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 
 namespace e2e {
 

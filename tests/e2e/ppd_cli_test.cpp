@@ -13,7 +13,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tests/e2e/lblctl_run.h"
+#include "e2e/lblctl_run.h"
 
 namespace e2e {
 namespace {

@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/e2e/lblctl_run.h"
+#include "e2e/lblctl_run.h"
 
 namespace e2e {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "platform/spooler.h"
-#include "tests/e2e/lblctl_run.h"
+#include "spooler/spooler.h"
+#include "e2e/lblctl_run.h"
 
 namespace e2e {
 namespace {
@@ -31,8 +31,8 @@ TEST(LblctlPrinter, AddedPrinterHasWhatAnInstalledPrinterHas)
     EXPECT_EQ(record->dataFile, TestPpd());
     EXPECT_EQ(record->port, SpoolDir() + "/Shipping.prn");
     EXPECT_TRUE(std::filesystem::path(record->renderLibrary).is_absolute());
-    EXPECT_THAT(record->renderLibrary, ::testing::EndsWith("/render/liblblrender.so"));
-    EXPECT_THAT(record->uiLibrary, ::testing::EndsWith("/ui/liblblui.so"));
+    EXPECT_THAT(record->renderLibrary, ::testing::EndsWith("/lib/liblblrender.so"));
+    EXPECT_THAT(record->uiLibrary, ::testing::EndsWith("/lib/liblblui.so"));
 
     auto prop = PrinterValue("Shipping", "PrinterData");
     ASSERT_TRUE(prop);

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "description/pack.h"
-#include "settings/drvmem.h"
+#include "pack.h"
+#include "common/drvmem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -5,7 +5,7 @@
 #include <span>
 #include <string>
 
-#include "platform/raster.h"
+#include "raster/raster.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "description/ppd.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/inspect/inspect.h"
+#include "inspect/inspect.h"
 
 namespace {
 

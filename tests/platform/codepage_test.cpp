@@ -7,7 +7,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace {
 

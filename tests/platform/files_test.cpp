@@ -7,9 +7,9 @@
 #include <fstream>
 #include <string>
 
-#include "platform/codepage.h"
-#include "platform/files.h"
-#include "spool_fixture.h"
+#include "base/codepage.h"
+#include "base/files.h"
+#include "platform/spool_fixture.h"
 
 namespace {
 

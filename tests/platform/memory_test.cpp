@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/memory.h"
+#include "base/memory.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "spool_fixture.h"
+#include "platform/spool_fixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "spool_fixture.h"
+#include "platform/spool_fixture.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/codepage.h"
-#include "platform/spooler.h"
+#include "base/codepage.h"
+#include "spooler/spooler.h"
 
 // A directory under the build tree, removed with everything in it.
 struct TempDir {

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "spool_fixture.h"
+#include "platform/spool_fixture.h"
 
 namespace {
 

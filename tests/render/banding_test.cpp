@@ -6,11 +6,11 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/memory.h"
-#include "render/banding.h"
-#include "render/channel.h"
-#include "render/commands.h"
-#include "tests/render/pdev_fixture.h"
+#include "base/memory.h"
+#include "banding.h"
+#include "channel.h"
+#include "commands.h"
+#include "render/pdev_fixture.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "render/channel.h"
-#include "tests/render/pdev_fixture.h"
+#include "channel.h"
+#include "render/pdev_fixture.h"
 
 namespace {
 

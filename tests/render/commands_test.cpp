@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "render/channel.h"
-#include "render/commands.h"
-#include "tests/render/pdev_fixture.h"
+#include "channel.h"
+#include "commands.h"
+#include "render/pdev_fixture.h"
 
 namespace {
 

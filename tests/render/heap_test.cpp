@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/memory.h"
-#include "render/pdev.h"
+#include "base/memory.h"
+#include "pdev.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "tests/render/pdev_fixture.h"
+#include "render/pdev_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "platform/engine.h"
-#include "render/banding.h"
-#include "render/channel.h"
-#include "render/commands.h"
+#include "engine/engine.h"
+#include "banding.h"
+#include "channel.h"
+#include "commands.h"
 
 namespace lbltest {
 

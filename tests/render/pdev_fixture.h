@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi.h"
-#include "platform/job.h"
-#include "render/pdev.h"
+#include "engine/gdi.h"
+#include "spooler/job.h"
+#include "pdev.h"
 
 namespace lbltest {
 

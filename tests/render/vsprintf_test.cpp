@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "render/channel.h"
+#include "channel.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/settings/settings_env.h"
+#include "settings/settings_env.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/settings/settings_env.h"
+#include "settings/settings_env.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/settings/settings_env.h"
+#include "settings/settings_env.h"
 
 #include <stdlib.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 #include <mutex>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace settings_test {
 

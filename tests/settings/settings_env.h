@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "description/ppd.h"
-#include "platform/memory.h"
-#include "platform/spooler.h"
+#include "base/memory.h"
+#include "spooler/spooler.h"
 #include "settings/settings.h"
 
 namespace settings_test {

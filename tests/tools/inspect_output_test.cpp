@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "tests/tools/stream_builder.h"
-#include "tools/inspect/inspect.h"
+#include "tools/stream_builder.h"
+#include "inspect/inspect.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "tests/tools/stream_builder.h"
-#include "tools/inspect/inspect.h"
+#include "tools/stream_builder.h"
+#include "inspect/inspect.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/codepage.h"
-#include "platform/job.h"
+#include "base/codepage.h"
+#include "spooler/job.h"
 #include "ui_fixture.h"
 
 using namespace uitest;

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <mutex>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace uitest {
 namespace {

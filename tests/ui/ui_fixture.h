@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "uidrv.h"
 
 namespace uitest {

@@ -1,5 +1,5 @@
 // The LF NUL terminated commands: which command a text is, and its fields in words.
-#include "tools/inspect/decoder.h"
+#include "inspect/decoder.h"
 
 namespace lblinspect::detail {
 

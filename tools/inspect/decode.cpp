@@ -1,7 +1,7 @@
 // The stream walk: NUL runs, LF NUL terminated commands, and pages of raster.
 #include <cstdio>
 
-#include "tools/inspect/decoder.h"
+#include "inspect/decoder.h"
 
 namespace lblinspect {
 

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tools/inspect/decoder.h"
+#include "inspect/decoder.h"
 
 namespace lblinspect::detail {
 

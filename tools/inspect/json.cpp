@@ -4,7 +4,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "tools/inspect/decoder.h"
+#include "inspect/decoder.h"
 
 namespace lblinspect {
 

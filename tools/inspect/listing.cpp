@@ -1,7 +1,7 @@
 // The listing as text: one line per command, then the pages, then the error.
 #include <cstdio>
 
-#include "tools/inspect/inspect.h"
+#include "inspect/inspect.h"
 
 namespace lblinspect {
 

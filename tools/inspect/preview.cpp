@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "tools/inspect/inspect.h"
+#include "inspect/inspect.h"
 
 namespace lblinspect {
 

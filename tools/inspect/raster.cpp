@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "tools/inspect/decoder.h"
+#include "inspect/decoder.h"
 
 namespace lblinspect::detail {
 

@@ -5,7 +5,7 @@
 // 0x7F c repeats the previous line c more times.
 #include <string>
 
-#include "tools/inspect/decoder.h"
+#include "inspect/decoder.h"
 
 namespace lblinspect::detail {
 

@@ -6,10 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/printer_access.h"
-#include "tools/lblctl/ui_driver.h"
+#include "base/codepage.h"
+#include "commands.h"
+#include "printer_access.h"
+#include "ui_driver.h"
 
 namespace lblctl {
 namespace {

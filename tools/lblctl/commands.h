@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 
 #include <CLI/CLI.hpp>
 

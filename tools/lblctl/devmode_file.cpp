@@ -4,9 +4,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/ui_driver.h"
+#include "base/codepage.h"
+#include "commands.h"
+#include "ui_driver.h"
 
 namespace lblctl {
 

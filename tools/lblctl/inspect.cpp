@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "tools/inspect/inspect.h"
-#include "tools/lblctl/commands.h"
+#include "inspect/inspect.h"
+#include "commands.h"
 
 namespace lblctl {
 

@@ -1,10 +1,10 @@
-#include "tools/lblctl/label_forms.h"
+#include "label_forms.h"
 
-#include "platform/codepage.h"
-#include "platform/spooler.h"
+#include "base/codepage.h"
+#include "spooler/spooler.h"
 #include "settings/settings.h"
-#include "tools/lblctl/label_json.h"
-#include "tools/lblctl/printer_access.h"
+#include "label_json.h"
+#include "printer_access.h"
 
 namespace lblctl {
 

@@ -1,11 +1,11 @@
-#include "tools/lblctl/label_json.h"
+#include "label_json.h"
 
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <set>
 
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "settings/settings.h"
 
 namespace lblctl {

@@ -7,11 +7,11 @@
 #include <set>
 #include <sstream>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/label_forms.h"
-#include "tools/lblctl/label_json.h"
-#include "tools/lblctl/printer_access.h"
+#include "base/codepage.h"
+#include "commands.h"
+#include "label_forms.h"
+#include "label_json.h"
+#include "printer_access.h"
 
 namespace lblctl {
 

@@ -3,8 +3,8 @@
 #include <exception>
 #include <string>
 
-#include "platform/spooler.h"
-#include "tools/lblctl/commands.h"
+#include "spooler/spooler.h"
+#include "commands.h"
 
 int main(int argc, char** argv)
 {

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "description/ppd.h"
-#include "platform/memory.h"
-#include "platform/spooler.h"
+#include "base/memory.h"
+#include "spooler/spooler.h"
 #include "settings/settings.h"
 #include "user/modules.h"
 

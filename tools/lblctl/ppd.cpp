@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "description/ppd.h"
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/owners.h"
+#include "base/codepage.h"
+#include "commands.h"
+#include "owners.h"
 
 namespace lblctl {
 

@@ -10,9 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/owners.h"
+#include "base/codepage.h"
+#include "commands.h"
+#include "owners.h"
 
 namespace lblctl {
 namespace {

@@ -10,11 +10,11 @@
 #include <memory>
 #include <optional>
 
-#include "platform/codepage.h"
-#include "platform/engine_driver.h"
-#include "tools/inspect/inspect.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/printer_access.h"
+#include "base/codepage.h"
+#include "engine/engine_driver.h"
+#include "inspect/inspect.h"
+#include "commands.h"
+#include "printer_access.h"
 
 namespace lblctl {
 namespace {

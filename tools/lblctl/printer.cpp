@@ -9,13 +9,13 @@
 #include <iterator>
 #include <set>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/label_forms.h"
-#include "tools/lblctl/label_json.h"
-#include "tools/lblctl/printer_access.h"
-#include "tools/lblctl/printer_commands.h"
-#include "tools/lblctl/ui_driver.h"
+#include "base/codepage.h"
+#include "commands.h"
+#include "label_forms.h"
+#include "label_json.h"
+#include "printer_access.h"
+#include "printer_commands.h"
+#include "ui_driver.h"
 
 namespace lblctl {
 

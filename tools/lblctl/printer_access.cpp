@@ -1,12 +1,12 @@
-#include "tools/lblctl/printer_access.h"
+#include "printer_access.h"
 
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "platform/memory.h"
-#include "tools/lblctl/commands.h"
+#include "base/codepage.h"
+#include "base/memory.h"
+#include "commands.h"
 
 namespace lblctl {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/lblctl/owners.h"
+#include "owners.h"
 
 namespace lblctl {
 

@@ -3,7 +3,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "tools/lblctl/commands.h"
+#include "commands.h"
 
 namespace lblctl {
 

@@ -7,9 +7,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/printer_access.h"
-#include "tools/lblctl/printer_commands.h"
+#include "base/codepage.h"
+#include "printer_access.h"
+#include "printer_commands.h"
 
 namespace lblctl {
 namespace {

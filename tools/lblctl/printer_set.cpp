@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/lblctl/printer_access.h"
-#include "tools/lblctl/printer_commands.h"
+#include "printer_access.h"
+#include "printer_commands.h"
 
 namespace lblctl {
 

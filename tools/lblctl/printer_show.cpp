@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/codepage.h"
-#include "tools/lblctl/label_json.h"
-#include "tools/lblctl/printer_access.h"
-#include "tools/lblctl/printer_commands.h"
+#include "base/codepage.h"
+#include "label_json.h"
+#include "printer_access.h"
+#include "printer_commands.h"
 
 namespace lblctl {
 

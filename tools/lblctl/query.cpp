@@ -3,9 +3,9 @@
 #include <memory>
 #include <optional>
 
-#include "tools/lblctl/commands.h"
-#include "tools/lblctl/printer_access.h"
-#include "tools/lblctl/ui_driver.h"
+#include "commands.h"
+#include "printer_access.h"
+#include "ui_driver.h"
 
 namespace lblctl {
 namespace {

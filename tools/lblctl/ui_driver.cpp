@@ -1,6 +1,6 @@
-#include "tools/lblctl/ui_driver.h"
+#include "ui_driver.h"
 
-#include "tools/lblctl/commands.h"
+#include "commands.h"
 
 namespace lblctl {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/lblctl/owners.h"
+#include "owners.h"
 
 namespace lblctl {
 

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/handles.h"
+#include "base/handles.h"
 #include "user/restext.h"
 #include "user/usertypes.h"
 

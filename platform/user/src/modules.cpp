@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "module_registry.h"
-#include "platform/codepage.h"
-#include "platform/driverdir.h"
+#include "base/codepage.h"
+#include "base/driverlib.h"
 
 namespace user {
 namespace {

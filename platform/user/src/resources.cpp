@@ -6,7 +6,7 @@
 #include <string>
 
 #include "module_registry.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 
 namespace user {
 namespace {

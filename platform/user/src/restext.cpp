@@ -6,7 +6,7 @@
 #include <optional>
 #include <set>
 
-#include "platform/utf.h"
+#include "base/utf.h"
 
 namespace user {
 namespace {

@@ -4,14 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "description/ppd.h"
-#include "platform/codepage.h"
-#include "platform/engine.h"
-#include "platform/engine_driver.h"
-#include "platform/memory.h"
+#include "base/codepage.h"
+#include "engine/engine.h"
+#include "engine/engine_driver.h"
+#include "base/memory.h"
 #include "settings/settings.h"
-#include "tests/e2e/print/print_env.h"
+#include "e2e/print/print_env.h"
 
 namespace print_test {
 namespace {
@@ -121,6 +122,42 @@ TEST(EngineDocument, MissingRenderLibraryFailsBeforeAnyOutput)
     EXPECT_FALSE(result.ok);
     EXPECT_THAT(result.reason, HasSubstr("no-such-library.so"));
     EXPECT_FALSE(std::filesystem::exists(rec.port));
+}
+
+// A driver record's library path comes from the spool database, which anyone with
+// the spool directory can write: only its file name counts, looked up in the driver
+// directory.
+TEST(EngineDocument, RenderLibraryIsLoadedByNameFromTheDriverDirectory)
+{
+    EnsurePrinter(kMono, 1);
+    const std::string planted = TestPath("planted");
+    std::filesystem::create_directories(planted);
+    std::ofstream(planted + "/liblblrender.so") << "not a library";
+
+    platform::PrinterRecord rec = *platform::FindPrinter(kMono);
+    rec.name = "Print Planted Driver";
+    rec.renderLibrary = planted + "/liblblrender.so";
+    rec.port = TestPath("planted.prn");
+    ASSERT_EQ(platform::AddPrinter(rec), static_cast<DWORD>(ERROR_SUCCESS));
+    const platform::BgrImage white = Solid(4, 4, 255);
+    platform::DocumentJob job = Job(white, "");
+    job.printer = rec.name;
+    platform::DocumentResult result = platform::PrintDocument(job);
+    EXPECT_TRUE(result.ok) << result.reason;
+    EXPECT_TRUE(std::filesystem::exists(rec.port));
+
+    int n = 0;
+    for (const char* stored : {"", "/opt/lbl/", "/opt/lbl/..", "C:\\drivers\\"}) {
+        rec.renderLibrary = stored;
+        rec.name = "Print No Driver Name " + std::to_string(++n);
+        rec.port = TestPath("no-driver-name.prn");
+        ASSERT_EQ(platform::AddPrinter(rec), static_cast<DWORD>(ERROR_SUCCESS));
+        job.printer = rec.name;
+        result = platform::PrintDocument(job);
+        EXPECT_FALSE(result.ok) << stored;
+        EXPECT_THAT(result.reason, HasSubstr("names no render library")) << stored;
+        EXPECT_FALSE(std::filesystem::exists(rec.port)) << stored;
+    }
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include <filesystem>
 #include <future>
 
-#include "tests/e2e/print/print_env.h"
+#include "e2e/print/print_env.h"
 
 namespace print_test {
 namespace {

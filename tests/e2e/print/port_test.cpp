@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "platform/port.h"
-#include "tests/e2e/print/print_files.h"
+#include "spooler/port.h"
+#include "e2e/print/print_files.h"
 
 namespace print_test {
 namespace {

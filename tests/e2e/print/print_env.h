@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/e2e/lblctl_run.h"
-#include "tests/e2e/print/print_files.h"
-#include "tools/inspect/inspect.h"
+#include "e2e/lblctl_run.h"
+#include "e2e/print/print_files.h"
+#include "inspect/inspect.h"
 
 namespace print_test {
 

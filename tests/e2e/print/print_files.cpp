@@ -1,4 +1,4 @@
-#include "tests/e2e/print/print_files.h"
+#include "e2e/print/print_files.h"
 
 #include <png.h>
 

@@ -9,9 +9,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "render/halftone.h"
-#include "tests/e2e/print/print_env.h"
-#include "tests/render/planes/planes_fixture.h"
+#include "halftone.h"
+#include "e2e/print/print_env.h"
+#include "render/planes/planes_fixture.h"
 
 namespace print_test {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "compstui/compstui.h"
 #include "module_fixture.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "user/resources.h"
 
 ModuleEvents& TestModuleEvents()

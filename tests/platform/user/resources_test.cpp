@@ -4,7 +4,7 @@
 #include <string>
 
 #include "module_fixture.h"
-#include "platform/codepage.h"
+#include "base/codepage.h"
 #include "user/resources.h"
 #include "user/restext.h"
 

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/memory.h"
-#include "render/banding.h"
-#include "render/commands.h"
-#include "tests/render/driver/driver_fixture.h"
+#include "base/memory.h"
+#include "banding.h"
+#include "commands.h"
+#include "render/driver/driver_fixture.h"
 
 namespace lbltest {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/render/driver/driver_fixture.h"
+#include "render/driver/driver_fixture.h"
 
 #include <stdlib.h>
 
@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/codepage.h"
-#include "platform/memory.h"
-#include "platform/spooler.h"
-#include "render/commands.h"
+#include "base/codepage.h"
+#include "base/memory.h"
+#include "spooler/spooler.h"
+#include "commands.h"
 
 namespace lbltest {
 

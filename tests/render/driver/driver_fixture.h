@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/engine.h"
-#include "platform/job.h"
-#include "render/driver.h"
+#include "engine/engine.h"
+#include "spooler/job.h"
+#include "driver.h"
 
 namespace lbltest {
 

@@ -3,11 +3,11 @@
 // of everything on every failure.
 #include <cstring>
 
-#include "platform/memory.h"
-#include "render/banding.h"
-#include "render/commands.h"
+#include "base/memory.h"
+#include "banding.h"
+#include "commands.h"
 #include "settings/settings.h"
-#include "tests/render/driver/driver_fixture.h"
+#include "render/driver/driver_fixture.h"
 
 namespace lbltest {
 namespace {

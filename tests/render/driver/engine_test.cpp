@@ -5,10 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/codepage.h"
-#include "platform/driverdir.h"
-#include "platform/engine.h"
-#include "platform/memory.h"
+#include "engine/engine.h"
+#include "base/memory.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "render/pdev.h"
+#include "pdev.h"
 
 namespace planes_test {
 

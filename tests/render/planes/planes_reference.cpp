@@ -1,7 +1,7 @@
-#include "tests/render/planes/planes_reference.h"
+#include "render/planes/planes_reference.h"
 
-#include "platform/wintypes.h"
-#include "render/halftone.h"
+#include "base/wintypes.h"
+#include "halftone.h"
 
 namespace planes_test {
 namespace {

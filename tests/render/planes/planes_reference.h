@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/pdev.h"
-#include "tests/render/planes/planes_fixture.h"
+#include "pdev.h"
+#include "render/planes/planes_fixture.h"
 
 namespace planes_test {
 

@@ -5,10 +5,10 @@
 #include <random>
 #include <vector>
 
-#include "platform/memory.h"
-#include "render/compress.h"
-#include "tests/render/planes/planes_fixture.h"
-#include "tests/render/planes/planes_reference.h"
+#include "base/memory.h"
+#include "compress.h"
+#include "render/planes/planes_fixture.h"
+#include "render/planes/planes_reference.h"
 
 namespace planes_test {
 namespace {

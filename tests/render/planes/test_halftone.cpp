@@ -6,11 +6,11 @@
 #include <random>
 #include <vector>
 
-#include "platform/memory.h"
-#include "render/halftone.h"
-#include "settings/drvmem.h"
-#include "tests/render/planes/planes_fixture.h"
-#include "tests/render/planes/planes_reference.h"
+#include "base/memory.h"
+#include "halftone.h"
+#include "common/drvmem.h"
+#include "render/planes/planes_fixture.h"
+#include "render/planes/planes_reference.h"
 
 namespace planes_test {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 #include "user/usertypes.h"
 
 // ---- Item types (OPTTYPE.Type) ----------------------------------------------------

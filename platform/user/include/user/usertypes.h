@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/wintypes.h"
+#include "base/wintypes.h"
 
 #ifndef WINAPI
 #define WINAPI

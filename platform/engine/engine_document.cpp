@@ -1,0 +1,364 @@
+// One document through the render library: device, surface, document, pages and
+// bands, as the graphics engine calls them; the job is spooled to a file and
+// delivered to the port when the document has ended well.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <numeric>
+#include <optional>
+
+#include "base/codepage.h"
+#include "base/driverlib.h"
+#include "engine/engine.h"
+#include "engine/engine_driver.h"
+#include "spooler/job.h"
+#include "spooler/port.h"
+#include "spooler/spooler.h"
+
+namespace platform {
+namespace {
+
+// PASSTHROUGH carries a 16-bit count, so raw bytes go in pieces of at most this many.
+constexpr std::size_t kMaxPassThroughPiece = 65535;
+constexpr FLONG ED_ABORTDOC = 1;
+
+// A device the engine enabled for the document: its engine device, the driver's
+// record, the band surface and the capabilities the driver reported.
+struct Device {
+    const RenderDriver* drv = nullptr;
+    HDEV hdev = nullptr;
+    DHPDEV dhpdev = nullptr;
+    HSURF hsurf = nullptr;
+    SURFOBJ* pso = nullptr;
+    GDIINFO gdi{};
+    DEVINFO devinfo{};
+    std::vector<BYTE> devMode;
+
+    explicit Device(const RenderDriver* d) : drv(d) {}
+    Device(const Device&) = delete;
+    Device& operator=(const Device&) = delete;
+    ~Device()
+    {
+        DisableSurface();
+        Disable();
+    }
+
+    bool EnablePDEV(const PrinterRecord& printer, std::vector<BYTE> dm, HANDLE hPrinter, std::string& why)
+    {
+        devMode = std::move(dm);
+        if (devMode.size() < sizeof(DEVMODEW)) {
+            why = "the device mode is too short";
+            return false;
+        }
+        hdev = CreateEngineDevice(printer);
+        if (!hdev) {
+            why = "out of memory creating the engine device";
+            return false;
+        }
+        std::u16string name = Widen(printer.name);
+        dhpdev = drv->DrvEnablePDEV(reinterpret_cast<DEVMODEW*>(devMode.data()), name.data(), 0, nullptr,
+                                    sizeof gdi, reinterpret_cast<ULONG*>(&gdi), sizeof devinfo, &devinfo, hdev,
+                                    name.data(), hPrinter);
+        if (!dhpdev) {
+            why = "the driver could not set up the printer \"" + printer.name + "\" (error " +
+                  std::to_string(EngGetLastError()) + ")";
+            return false;
+        }
+        SetEngineDeviceDriverData(hdev, dhpdev);
+        if (gdi.ulHorzRes == 0 || gdi.ulVertRes == 0) {
+            why = "the driver reported an empty page";
+            return false;
+        }
+        return true;
+    }
+    void Complete() { drv->DrvCompletePDEV(dhpdev, hdev); }
+
+    bool EnableSurface(std::string& why)
+    {
+        hsurf = drv->DrvEnableSurface(dhpdev);
+        if (hsurf) pso = EngLockSurface(hsurf);
+        if (!pso || pso->iBitmapFormat != BMF_24BPP || !pso->pvScan0) {
+            why = "the driver could not make its band surface";
+            return false;
+        }
+        return true;
+    }
+
+    void DisableSurface()
+    {
+        if (pso) EngUnlockSurface(pso);
+        pso = nullptr;
+        if (hsurf && dhpdev) drv->DrvDisableSurface(dhpdev);
+        hsurf = nullptr;
+    }
+
+    void Disable()
+    {
+        if (dhpdev) drv->DrvDisablePDEV(dhpdev);
+        dhpdev = nullptr;
+        if (hdev) DeleteEngineDevice(hdev);
+        hdev = nullptr;
+    }
+};
+
+// Whether some bytes the driver wrote did not reach the spool file.
+bool SpoolFailed(const JobSink& sink)
+{
+    const std::vector<DWORD> writes = sink.Writes();
+    return std::accumulate(writes.begin(), writes.end(), std::size_t{0}) != sink.BytesTaken();
+}
+
+std::string SpoolFailure(const JobSink& sink)
+{
+    const int e = sink.SpoolError();
+    return std::string("writing the job to the spool file failed") + (e ? std::string(": ") + std::strerror(e) : "");
+}
+
+// The reason of a failed entry point: the spool write behind the driver's failed
+// state, or the entry point itself.
+std::string DriverFailure(const char* step, const JobSink& sink)
+{
+    if (SpoolFailed(sink)) return SpoolFailure(sink);
+    return std::string("the driver failed in ") + step;
+}
+
+bool LoadPagePicture(const DocumentPage& page, const GDIINFO& gdi, BgrImage& out, std::string& why)
+{
+    const std::uint32_t cx = gdi.ulHorzRes, cy = gdi.ulVertRes;
+    if (page.picture) {
+        out = PlaceOnPage(*page.picture, cx, cy);
+        return true;
+    }
+    PageFileKind kind = page.kind == PageFileKind::Unknown ? SniffPageFile(page.path) : page.kind;
+    BgrImage picture;
+    bool ok = false;
+    switch (kind) {
+    case PageFileKind::Png:
+        ok = ReadPng(page.path, picture, why);
+        break;
+    case PageFileKind::Pnm:
+        ok = ReadPnm(page.path, picture, why);
+        break;
+    case PageFileKind::Pdf:
+        ok = RenderPdfPage(page.path, page.pdfPage, static_cast<int>(gdi.ulDevicePelsDPI), cx, cy, picture, why);
+        break;
+    case PageFileKind::Unknown:
+        why = "not a PNG, PNM or PDF file";
+        break;
+    }
+    if (!ok) {
+        why = page.path + ": " + why;
+        return false;
+    }
+    out = PlaceOnPage(std::move(picture), cx, cy);
+    return true;
+}
+
+// Draws one page through the bands the driver asks for.
+bool PrintPage(Device& dev, const BgrImage& page, const JobSink& sink, std::string& why)
+{
+    const RenderDriver* drv = dev.drv;
+    if (!drv->DrvStartPage(dev.pso)) {
+        why = DriverFailure("DrvStartPage", sink);
+        return false;
+    }
+    POINTL ptl{};
+    if (!drv->DrvStartBanding(dev.pso, &ptl)) {
+        why = DriverFailure("DrvStartBanding", sink);
+        return false;
+    }
+    // A page has at most as many bands as it has lines or columns.
+    const long long cMaxBands = static_cast<long long>(std::max(page.width, page.height)) + 2;
+    for (long long i = 0; ptl.x != -1; ++i) {
+        if (i > cMaxBands) {
+            why = "the driver never finished the page";
+            return false;
+        }
+        DrawBand(dev.pso, page, ptl);
+        if (!drv->DrvNextBand(dev.pso, &ptl)) {
+            why = DriverFailure("DrvNextBand", sink);
+            return false;
+        }
+    }
+    if (!drv->DrvSendPage(dev.pso)) {
+        why = DriverFailure("DrvSendPage", sink);
+        return false;
+    }
+    return true;
+}
+
+// Swaps in a new device for a device-mode change between pages.
+bool ResetDevice(std::unique_ptr<Device>& dev, const PrinterRecord& printer, const std::vector<BYTE>& dm,
+                 HANDLE hPrinter, const JobSink& sink, std::string& why)
+{
+    auto next = std::make_unique<Device>(dev->drv);
+    if (!next->EnablePDEV(printer, dm, hPrinter, why)) return false;
+    if (!dev->drv->DrvResetPDEV(dev->dhpdev, next->dhpdev)) {
+        why = DriverFailure("DrvResetPDEV", sink);
+        return false;
+    }
+    next->Complete();
+    dev.reset();
+    dev = std::move(next);
+    return dev->EnableSurface(why);
+}
+
+struct SpoolFile {
+    std::string path;
+    int fd = -1;
+    ~SpoolFile()
+    {
+        if (fd >= 0) ::close(fd);
+        if (!path.empty()) ::unlink(path.c_str());
+    }
+};
+
+bool ReadWholeFile(const std::string& path, std::vector<BYTE>& out)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+}  // namespace
+
+void DrawBand(SURFOBJ* pso, const BgrImage& page, POINTL ptlBand)
+{
+    if (!pso || !pso->pvScan0 || pso->iBitmapFormat != BMF_24BPP) return;
+    if (page.bgr.size() < page.Stride() * page.height) return;
+    const long long cx = pso->sizlBitmap.cx, cy = pso->sizlBitmap.cy;
+    if (cx <= 0 || cy <= 0 || std::llabs(static_cast<long long>(pso->lDelta)) < 3 * cx) return;
+    // The part of the page under the band, in page coordinates.
+    const long long x0 = std::max<long long>(ptlBand.x, 0), y0 = std::max<long long>(ptlBand.y, 0);
+    const long long x1 = std::min<long long>(static_cast<long long>(ptlBand.x) + cx, page.width);
+    const long long y1 = std::min<long long>(static_cast<long long>(ptlBand.y) + cy, page.height);
+    if (x0 >= x1 || y0 >= y1) return;
+    auto* scan0 = static_cast<BYTE*>(pso->pvScan0);
+    for (long long y = y0; y < y1; ++y) {
+        BYTE* dst = scan0 + (y - ptlBand.y) * pso->lDelta + (x0 - ptlBand.x) * 3;
+        const BYTE* src = page.bgr.data() + y * page.Stride() + x0 * 3;
+        std::memcpy(dst, src, static_cast<std::size_t>(x1 - x0) * 3);
+    }
+}
+
+DocumentResult PrintDocument(const DocumentJob& job)
+{
+    DocumentResult result;
+    std::string& why = result.reason;
+    std::optional<PrinterRecord> printer = FindPrinter(job.printer);
+    if (!printer) {
+        why = "no printer named \"" + job.printer + "\"";
+        return result;
+    }
+    // The library is looked up by name in the driver directory, never at the stored path.
+    const std::string library = DriverLibraryPath(printer->renderLibrary);
+    if (library.empty()) {
+        why = "the printer \"" + job.printer + "\" names no render library";
+        return result;
+    }
+    const RenderDriver* drv = LoadRenderDriver(library, why);
+    if (!drv) return result;
+
+    std::u16string wname = Widen(printer->name);
+    HANDLE hPrinter = nullptr;
+    if (!OpenPrinterW(wname.data(), &hPrinter, nullptr)) {
+        why = "cannot open the printer \"" + job.printer + "\"";
+        return result;
+    }
+    std::unique_ptr<void, void (*)(HANDLE)> printerGuard(hPrinter, [](HANDLE h) {
+        DetachJobSink(h);
+        ClosePrinter(h);
+    });
+
+    // The spooler asks the printer's UI library first; a refused job is not started.
+    std::vector<BYTE> queryDevMode = job.devMode;
+    if (!QueryJob(hPrinter, *printer, queryDevMode, why)) {
+        result.refused = true;
+        return result;
+    }
+
+    SpoolFile spool;
+    {
+        std::string name = SpoolDirectory() + "/job-XXXXXX";
+        std::vector<char> buf(name.begin(), name.end());
+        buf.push_back('\0');
+        spool.fd = ::mkostemp(buf.data(), O_CLOEXEC);
+        if (spool.fd < 0) {
+            why = "cannot create a spool file in " + SpoolDirectory() + ": " + std::strerror(errno);
+            return result;
+        }
+        spool.path = buf.data();
+    }
+    std::shared_ptr<JobSink> sink = AttachSpoolSink(hPrinter, spool.fd);
+
+    auto dev = std::make_unique<Device>(drv);
+    if (!dev->EnablePDEV(*printer, job.devMode, hPrinter, why)) return result;
+    dev->Complete();
+    if (!dev->EnableSurface(why)) return result;
+
+    std::u16string docName = Widen(job.docName.empty() ? std::string("lblctl") : job.docName);
+    if (!drv->DrvStartDoc(dev->pso, docName.data(), 1)) {
+        why = DriverFailure("DrvStartDoc", *sink);
+        return result;
+    }
+    bool ok = true;
+    if (job.copies > 0) {
+        DWORD copies = job.copies, inForce = 0;
+        if (drv->DrvEscape(dev->pso, SETCOPYCOUNT, sizeof copies, &copies, sizeof inForce, &inForce) != 1) {
+            why = "the driver refused the copy count";
+            ok = false;
+        }
+    }
+    for (std::size_t off = 0; ok && off < job.passThrough.size(); off += kMaxPassThroughPiece) {
+        const std::size_t n = std::min(kMaxPassThroughPiece, job.passThrough.size() - off);
+        std::vector<BYTE> piece(2 + n);
+        piece[0] = static_cast<BYTE>(n & 0xFF);
+        piece[1] = static_cast<BYTE>(n >> 8);
+        std::memcpy(piece.data() + 2, job.passThrough.data() + off, n);
+        if (drv->DrvEscape(dev->pso, PASSTHROUGH, static_cast<ULONG>(piece.size()), piece.data(), 0, nullptr) != n) {
+            why = "the driver refused the raw bytes";
+            ok = false;
+        }
+    }
+    for (std::size_t i = 0; ok && i < job.pages.size(); ++i) {
+        const DocumentPage& page = job.pages[i];
+        if (!page.devMode.empty() && page.devMode != dev->devMode)
+            ok = ResetDevice(dev, *printer, page.devMode, hPrinter, *sink, why);
+        BgrImage picture;
+        ok = ok && LoadPagePicture(page, dev->gdi, picture, why);
+        ok = ok && PrintPage(*dev, picture, *sink, why);
+        if (ok && job.progress) job.progress(i + 1, job.pages.size());
+    }
+    if (ok && !drv->DrvEndDoc(dev->pso, 0)) {
+        why = DriverFailure("DrvEndDoc", *sink);
+        ok = false;
+    }
+    if (!ok && dev->pso) drv->DrvEndDoc(dev->pso, ED_ABORTDOC);
+    result.gdiInfo = dev->gdi;
+    dev.reset();
+    if (!ok) return result;
+
+    // Even when the driver did not notice, every byte it wrote must be in the spool file.
+    if (SpoolFailed(*sink)) {
+        why = SpoolFailure(*sink);
+        return result;
+    }
+    result.cbJob = sink->BytesTaken();
+    if (job.keepStream && !ReadWholeFile(spool.path, result.stream)) {
+        why = "cannot read back the spool file";
+        return result;
+    }
+    const std::string& port = job.output.empty() ? printer->port : job.output;
+    if (!DeliverToPort(port, spool.path, why)) return result;
+    result.ok = true;
+    return result;
+}
+
+}  // namespace platform
