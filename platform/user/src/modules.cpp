@@ -47,6 +47,8 @@ std::string ResolveModuleName(const std::string& name)
     if (name.empty()) return {};
     if (name.find('/') == std::string::npos) {
         if (EqualsIgnoringAsciiCase(name, "compstui.dll")) return platform::DriverLibraryPath("libcompstui.so");
+        // The platform's own libraries share the driver directory but are no driver modules.
+        if (name.rfind("liblblplatform.so", 0) == 0 || name.rfind("liblbluser.so", 0) == 0) return {};
         return platform::DriverLibraryPath(name);
     }
     return name;

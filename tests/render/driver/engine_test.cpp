@@ -5,6 +5,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/codepage.h"
+#include "base/driverlib.h"
 #include "engine/engine.h"
 #include "base/memory.h"
 
