@@ -113,7 +113,7 @@ void ChooseLabel(DRVDEVMODE& dm, HANDLE h, const std::string& printer, const std
 std::vector<BYTE> MakeDevMode(const PrintArgs& a, const platform::PrinterRecord& rec, HANDLE h, const PPDDATA* pPpd)
 {
     std::u16string wname = platform::Widen(rec.name);
-    const PRINTERPROP prop = ReadPrinterProperties(h, pPpd, rec.name);
+    const PRINTERPROP prop = StoredPrinterProperties(h, rec.name);
     DRVDEVMODE def{};
     if (!SetDefaultDevMode(&def, wname.c_str(), pPpd, (prop.dwFlags & PP_METRIC) != 0))
         throw Failure{"cannot make the default device mode of printer \"" + rec.name + "\""};

@@ -21,10 +21,10 @@ std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name);
 // cannot be read.
 PpdPtr LoadDescription(const std::string& path);
 
-// The printer-properties record as the printer sheet works on it: 36 bytes, version
-// 0x0110, at most wSize bytes of the stored (or default) record kept. Without a
-// description the stored record is used as it is; a Failure when there is neither.
-PRINTERPROP ReadPrinterProperties(HANDLE h, const PPDDATA* pPpd, const std::string& printerName);
+// The printer-properties record as stored ("PrinterData", its first 36 bytes; zeros
+// where the stored record is shorter or missing). The driver's install event and
+// upgrade keep it current; lblctl shows and edits it as stored.
+PRINTERPROP StoredPrinterProperties(HANDLE h, const std::string& printerName);
 
 // The database block as the settings library hands it around: a count and then the records.
 struct LabelBlock {
