@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "description/ppd.h"
 #include "base/codepage.h"
+#include "description/ppd.h"
 
 namespace {
 

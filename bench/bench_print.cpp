@@ -11,11 +11,11 @@
 
 #include <png.h>
 
-#include "description/ppd.h"
 #include "base/codepage.h"
+#include "description/ppd.h"
 #include "engine/engine_driver.h"
-#include "spooler/spooler.h"
 #include "settings/settings.h"
+#include "spooler/spooler.h"
 
 namespace {
 

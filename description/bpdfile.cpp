@@ -2,9 +2,9 @@
 // checks that make it usable, and (UI build) writing it.
 #include <cstring>
 
-#include "pack.h"
 #include "base/files.h"
 #include "common/drvmem.h"
+#include "pack.h"
 
 BOOL GenerateBpdFilename(PWSTR pwstrBpdFile, DWORD cchBpdFile, PCWSTR pwstrPpdFile)
 {

@@ -1,8 +1,8 @@
 // The input file: mapped read-only as a whole, read one byte at a time with
 // the checksum updated on the way.
-#include "reader.h"
 #include "base/files.h"
 #include "common/drvmem.h"
+#include "reader.h"
 
 BOOL MAPFILE(PCWSTR pwstrPath, HANDLE* phMapping, const BYTE** ppView, DWORD* pcb)
 {

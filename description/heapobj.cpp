@@ -1,6 +1,6 @@
 // The block pool from which a whole description is allocated and freed at once.
-#include "reader.h"
 #include "common/drvmem.h"
+#include "reader.h"
 
 BLOCKOBJ* BLOCKOBJ_Create(DWORD dwSize)
 {

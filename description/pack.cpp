@@ -3,8 +3,8 @@
 // is one exact-size allocation, the second writing it with offsets for links.
 #include <cstring>
 
-#include "pack.h"
 #include "common/drvmem.h"
+#include "pack.h"
 
 namespace {
 

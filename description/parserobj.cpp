@@ -2,8 +2,8 @@
 // option keyword, translation string and value.
 #include <cstring>
 
-#include "reader.h"
 #include "common/drvmem.h"
+#include "reader.h"
 
 PARSEROBJ* PARSEROBJ_Create()
 {

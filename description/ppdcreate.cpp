@@ -1,7 +1,7 @@
 // Getting a ready description record: from a valid binary description file,
 // or by parsing the description file and packing the result.
-#include "pack.h"
 #include "common/drvmem.h"
+#include "pack.h"
 
 namespace {
 

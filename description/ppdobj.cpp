@@ -1,8 +1,8 @@
 // Building the description object from a description file.
 #include <cstring>
 
-#include "ppdobj.h"
 #include "common/drvmem.h"
+#include "ppdobj.h"
 
 void PPDOBJ_SetDefaults(PPDOBJ* pPpdObj)
 {

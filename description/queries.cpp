@@ -1,8 +1,8 @@
 // Queries on a finished description record.
 #include <cstring>
 
-#include "pack.h"
 #include "common/drvmem.h"
+#include "pack.h"
 
 void PpdDelete(PPDDATA* pPpdData)
 {

@@ -1,9 +1,9 @@
 // The band walk: DrvStartBanding opens the page and its first band,
 // DrvNextBand sends each finished band and moves on until the page is done.
-#include "engine/engine.h"
 #include "banding.h"
 #include "channel.h"
 #include "commands.h"
+#include "engine/engine.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "engine/engine.h"
 #include "driver.h"
+#include "engine/engine.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "halftone.h"
+#include "kernels.h"
 #include "planeutil.h"
 
 namespace {
@@ -17,12 +18,12 @@ void RebuildColorTbl()
     }
 }
 
-// Thresholds of output row y for x mod 16, so that one lookup serves both the
+// Thresholds of output row y for x mod 16, so that one row serves both the
 // plain and the double-size matrix.
-void RowThresholds(const LONG (*pM)[8], bool bDouble, LONG y, LONG aThr[16])
+void RowThresholds(const LONG (*pM)[8], bool bDouble, LONG y, BYTE aThr[16])
 {
     const LONG* pRow = pM[(bDouble ? y / 2 : y) % 8];
-    for (int x = 0; x < 16; ++x) aThr[x] = pRow[(bDouble ? x / 2 : x) % 8];
+    for (int x = 0; x < 16; ++x) aThr[x] = static_cast<BYTE>(pRow[(bDouble ? x / 2 : x) % 8]);
 }
 
 }  // namespace
@@ -43,19 +44,41 @@ BOOL Dither(PDEV* pPDev, const BYTE* pBits, LONG cx, LONG cy, LONG lDelta, BOOL 
     const LONG (*pM)[8] = bModel10 ? (bHalftone0 ? Dither2 : Dither1) : (bHalftone0 ? Dither1 : Dither2);
     const bool bDouble = bModel10 && bHalftone0;
     const unsigned mask = planes::HalftonedPlanes(pPDev);
+    const std::ptrdiff_t cbRow = static_cast<std::ptrdiff_t>(planes::RowBytes(w));
+    PBYTE* const apCursor = pPDev->apPlaneCursor;
 
-    LONG aThr[16];
+    // Portrait rows without spot colours are dithered straight from the band:
+    // the levels follow from the pixel, as the rebuilt ColorTbl gives them.
+    const planes::RowKernels& k = planes::Kernels();
+    const bool bColour = planes::IsColour(pPDev);
+    const bool bDirectMono = !bLandscape && !bColour;
+    // Plane 0 of such a colour job, when halftoned at all, has no ink.
+    const bool bDirectColour = !bLandscape && bColour && !planes::AnySpotActive(pPDev) && (mask & 0xEu) == 0xEu;
+
+    BYTE aThr[16];
     for (LONG y = 0; y < h; ++y) {
-        if (bLandscape) {
-            Get1LineL(pPDev, pBits + static_cast<std::ptrdiff_t>(y) * 3, apLine, w, lDelta, GETLINE_DITHER);
-        } else {
-            Get1LineP(pPDev, pBits + static_cast<std::ptrdiff_t>(y) * lDelta, apLine, w, GETLINE_DITHER);
-        }
         RowThresholds(pM, bDouble, y, aThr);
+        const BYTE* pRow = pBits + static_cast<std::ptrdiff_t>(y) * (bLandscape ? 3 : lDelta);
+        if (bDirectMono) {
+            k.DitherMono(pRow, w, aThr, apCursor[0]);
+            apCursor[0] += cbRow;
+            continue;
+        }
+        if (bDirectColour) {
+            k.DitherColour(pRow, w, aThr, apCursor[1], apCursor[2], apCursor[3]);
+            for (int p = 0; p < 4; ++p)
+                if (mask & (1u << p)) apCursor[p] += cbRow;
+            continue;
+        }
+        if (bLandscape) {
+            Get1LineL(pPDev, pRow, apLine, w, lDelta, GETLINE_DITHER);
+        } else {
+            Get1LineP(pPDev, pRow, apLine, w, GETLINE_DITHER);
+        }
         for (int p = 0; p < 4; ++p) {
             if (!(mask & (1u << p))) continue;
-            const LONG* pLine = apLine[p];
-            planes::WriteRowBits(pPDev->apPlaneCursor[p], w, [&](LONG x) { return aThr[x & 15] < pLine[x]; });
+            k.DitherLevels(apLine[p], w, aThr, apCursor[p]);
+            apCursor[p] += cbRow;
         }
     }
 

@@ -1,9 +1,9 @@
 // The driver's entry: the table of entry points handed to the engine, the
 // description semaphore and the one-time start-of-job marker.
-#include "engine/engine.h"
 #include "banding.h"
 #include "commands.h"
 #include "driver.h"
+#include "engine/engine.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // module, the description, and the release of all of it.
 #include <cstring>
 
-#include "description/ppd.h"
-#include "engine/engine.h"
 #include "base/files.h"
 #include "channel.h"
+#include "description/ppd.h"
 #include "driver.h"
+#include "engine/engine.h"
 
 namespace {
 

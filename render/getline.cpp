@@ -35,8 +35,7 @@ void ReadPixels(PDEV* pPDev, const BYTE* pSrc, std::ptrdiff_t step, LONG* const 
     LONG* pY = apLine[3];
     if (!pM || !pC || !pY) return;
     const bool bBlack = planes::BlackSpotActive(pPDev);
-    const SPOTCOLOR* pSpot = pPDev->pSpotColor;
-    const bool bAnySpot = pSpot && (bBlack || pSpot[1].bSpotColor || pSpot[2].bSpotColor || pSpot[3].bSpotColor);
+    const bool bAnySpot = planes::AnySpotActive(pPDev);
     // Plane 0 receives only what SpotColor writes; without a black spot it is empty.
     if (pK && !bBlack) std::memset(pK, 0, static_cast<std::size_t>(n) * sizeof(LONG));
 

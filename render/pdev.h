@@ -1,8 +1,8 @@
 // The render library's per-device record and its render heap.
 #pragma once
 
-#include "engine/gdi.h"
 #include "base/wintypes.h"
+#include "engine/gdi.h"
 #include "settings/settings.h"
 
 // flPdev bits

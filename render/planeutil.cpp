@@ -2,8 +2,8 @@
 #include "planeutil.h"
 
 #include "base/memory.h"
-#include "halftone.h"
 #include "common/drvmem.h"
+#include "halftone.h"
 
 namespace planes {
 

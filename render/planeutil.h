@@ -25,6 +25,14 @@ inline bool BlackSpotActive(const PDEV* pPDev)
 
 inline bool IsColour(const PDEV* pPDev) { return pPDev->cPlanes >= 2; }
 
+// Some spot-colour entry changes the separation of a colour job: the active
+// black entry, or the magenta, cyan or yellow entry.
+inline bool AnySpotActive(const PDEV* pPDev)
+{
+    const SPOTCOLOR* pSpot = pPDev->pSpotColor;
+    return pSpot && (BlackSpotActive(pPDev) || pSpot[1].bSpotColor || pSpot[2].bSpotColor || pSpot[3].bSpotColor);
+}
+
 // Bit i set: plane i is halftoned. Monochrome: plane 0. Colour: planes 1..3
 // (as far as cPlanes reaches), plane 0 only when the black entry's bSpotColor
 // is set (otherwise black generation fills it, or it stays empty).

@@ -1,8 +1,8 @@
 // The band surface: a 24-bit bitmap as large as the byte budget allows, made
 // smaller by halving the budget until the engine can create it.
-#include "engine/engine.h"
 #include "banding.h"
 #include "driver.h"
+#include "engine/engine.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The driver's default device mode for a description, and the user's measurement system.
 #include <cstring>
 
-#include "description/ppd.h"
 #include "base/codepage.h"
+#include "description/ppd.h"
 #include "settings/settings.h"
 
 BOOL SetDefaultDevMode(PDRVDEVMODE pdm, LPCWSTR pDeviceName, const PPDDATA* pPpd, BOOL)

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <string>
 
-#include "engine/gdi.h"
 #include "base/handles.h"
+#include "engine/gdi.h"
 
 namespace platform {
 

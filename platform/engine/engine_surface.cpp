@@ -7,9 +7,9 @@
 #include <cstring>
 #include <new>
 
+#include "base/memory.h"
 #include "engine/engine.h"
 #include "engine_internal.h"
-#include "base/memory.h"
 
 namespace platform {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "pack.h"
 #include "base/memory.h"
 #include "common/drvmem.h"
+#include "pack.h"
 
 namespace ppdtest {
 

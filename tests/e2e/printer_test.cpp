@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "spooler/spooler.h"
 #include "e2e/lblctl_run.h"
+#include "spooler/spooler.h"
 
 namespace e2e {
 namespace {

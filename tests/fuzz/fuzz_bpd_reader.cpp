@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "pack.h"
 #include "common/drvmem.h"
+#include "pack.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -5,8 +5,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "description/ppd.h"
 #include "base/codepage.h"
+#include "description/ppd.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "base/memory.h"
 #include "banding.h"
+#include "base/memory.h"
 #include "channel.h"
 #include "commands.h"
 #include "render/pdev_fixture.h"

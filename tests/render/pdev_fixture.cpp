@@ -4,10 +4,10 @@
 
 #include <cstring>
 
-#include "engine/engine.h"
 #include "banding.h"
 #include "channel.h"
 #include "commands.h"
+#include "engine/engine.h"
 
 namespace lbltest {
 

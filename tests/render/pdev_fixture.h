@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "engine/gdi.h"
-#include "spooler/job.h"
 #include "pdev.h"
+#include "spooler/job.h"
 
 namespace lbltest {
 

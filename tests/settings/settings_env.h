@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "description/ppd.h"
 #include "base/memory.h"
-#include "spooler/spooler.h"
+#include "description/ppd.h"
 #include "settings/settings.h"
+#include "spooler/spooler.h"
 
 namespace settings_test {
 

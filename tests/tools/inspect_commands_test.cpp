@@ -1,8 +1,8 @@
 // The command listing: offsets, names and fields of every command of the language.
 #include <gtest/gtest.h>
 
-#include "tools/stream_builder.h"
 #include "inspect/inspect.h"
+#include "tools/stream_builder.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // the commands before it.
 #include <gtest/gtest.h>
 
-#include "tools/stream_builder.h"
 #include "inspect/inspect.h"
+#include "tools/stream_builder.h"
 
 namespace {
 

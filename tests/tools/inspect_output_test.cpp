@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "tools/stream_builder.h"
 #include "inspect/inspect.h"
+#include "tools/stream_builder.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // bands, and pages of several planes.
 #include <gtest/gtest.h>
 
-#include "tools/stream_builder.h"
 #include "inspect/inspect.h"
+#include "tools/stream_builder.h"
 
 namespace {
 

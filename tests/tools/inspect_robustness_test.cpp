@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "tools/stream_builder.h"
 #include "inspect/inspect.h"
+#include "tools/stream_builder.h"
 
 namespace {
 

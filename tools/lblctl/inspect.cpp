@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "inspect/inspect.h"
 #include "commands.h"
+#include "inspect/inspect.h"
 
 namespace lblctl {
 

@@ -1,10 +1,10 @@
 #include "label_forms.h"
 
 #include "base/codepage.h"
-#include "spooler/spooler.h"
-#include "settings/settings.h"
 #include "label_json.h"
 #include "printer_access.h"
+#include "settings/settings.h"
+#include "spooler/spooler.h"
 
 namespace lblctl {
 

@@ -3,8 +3,8 @@
 #include <exception>
 #include <string>
 
-#include "spooler/spooler.h"
 #include "commands.h"
+#include "spooler/spooler.h"
 
 int main(int argc, char** argv)
 {

@@ -6,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "description/ppd.h"
 #include "base/codepage.h"
 #include "commands.h"
 #include "owners.h"

@@ -11,9 +11,9 @@
 #include <optional>
 
 #include "base/codepage.h"
+#include "commands.h"
 #include "engine/engine_driver.h"
 #include "inspect/inspect.h"
-#include "commands.h"
 #include "printer_access.h"
 
 namespace lblctl {

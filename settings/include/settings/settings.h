@@ -4,10 +4,10 @@
 // write side exists only in the UI build (LBL_UI_BUILD).
 #pragma once
 
-#include "engine/gdi_halftone.h"
 #include "base/wintypes.h"
 #include "common/drvmem.h"
 #include "common/strings.h"
+#include "engine/gdi_halftone.h"
 #include "settings/records.h"
 
 struct PPDDATA;  // the description record (description/ppd.h)

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "description/ppd.h"
 #include "base/codepage.h"
+#include "base/memory.h"
+#include "description/ppd.h"
+#include "e2e/print/print_env.h"
 #include "engine/engine.h"
 #include "engine/engine_driver.h"
-#include "base/memory.h"
 #include "settings/settings.h"
-#include "e2e/print/print_env.h"
 
 namespace print_test {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "spooler/port.h"
 #include "e2e/print/print_files.h"
+#include "spooler/port.h"
 
 namespace print_test {
 namespace {

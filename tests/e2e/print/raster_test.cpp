@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "raster/raster.h"
 #include "e2e/print/print_files.h"
+#include "raster/raster.h"
 
 namespace print_test {
 namespace {

@@ -9,8 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "halftone.h"
 #include "e2e/print/print_env.h"
+#include "halftone.h"
 #include "render/planes/planes_fixture.h"
 
 namespace print_test {

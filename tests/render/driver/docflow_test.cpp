@@ -3,8 +3,8 @@
 #include <cstring>
 #include <vector>
 
-#include "base/memory.h"
 #include "banding.h"
+#include "base/memory.h"
 #include "commands.h"
 #include "render/driver/driver_fixture.h"
 

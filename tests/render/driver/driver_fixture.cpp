@@ -8,8 +8,8 @@
 
 #include "base/codepage.h"
 #include "base/memory.h"
-#include "spooler/spooler.h"
 #include "commands.h"
+#include "spooler/spooler.h"
 
 namespace lbltest {
 

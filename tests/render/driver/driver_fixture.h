@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "driver.h"
 #include "engine/engine.h"
 #include "spooler/job.h"
-#include "driver.h"
 
 namespace lbltest {
 

@@ -3,11 +3,11 @@
 // of everything on every failure.
 #include <cstring>
 
-#include "base/memory.h"
 #include "banding.h"
+#include "base/memory.h"
 #include "commands.h"
-#include "settings/settings.h"
 #include "render/driver/driver_fixture.h"
+#include "settings/settings.h"
 
 namespace lbltest {
 namespace {

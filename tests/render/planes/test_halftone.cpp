@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/memory.h"
-#include "halftone.h"
 #include "common/drvmem.h"
+#include "halftone.h"
 #include "render/planes/planes_fixture.h"
 #include "render/planes/planes_reference.h"
 

@@ -7,9 +7,9 @@
 
 #include <cstddef>
 
+#include "base/wintypes.h"
 #include "engine/gdi.h"
 #include "spooler/spooler.h"
-#include "base/wintypes.h"
 
 extern "C" {
 

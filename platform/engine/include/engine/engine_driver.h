@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/wintypes.h"
 #include "engine/gdi.h"
 #include "raster/raster.h"
-#include "base/wintypes.h"
 
 namespace platform {
 
