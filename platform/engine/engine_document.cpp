@@ -277,6 +277,13 @@ DocumentResult PrintDocument(const DocumentJob& job)
         ClosePrinter(h);
     });
 
+    // The spooler asks the printer's UI library first; a refused job is not started.
+    std::vector<BYTE> queryDevMode = job.devMode;
+    if (!QueryJob(hPrinter, *printer, queryDevMode, why)) {
+        result.refused = true;
+        return result;
+    }
+
     SpoolFile spool;
     {
         std::string name = SpoolDirectory() + "/job-XXXXXX";

@@ -21,7 +21,7 @@ namespace platform::spool {
 namespace {
 
 constexpr int kBusyTimeoutMs = 30000;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;  // 2: drivers
 constexpr int kFaultExitStatus = 86;
 
 constexpr const char* kSchema = R"sql(
@@ -39,6 +39,12 @@ CREATE TABLE IF NOT EXISTS printer_data(
     type INTEGER NOT NULL,
     value BLOB NOT NULL,
     PRIMARY KEY(printer, name));
+CREATE TABLE IF NOT EXISTS drivers(
+    name TEXT PRIMARY KEY COLLATE NOCASE,
+    data_file TEXT NOT NULL,
+    help_file TEXT NOT NULL,
+    render_library TEXT NOT NULL,
+    ui_library TEXT NOT NULL);
 CREATE TABLE IF NOT EXISTS forms(
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     name BLOB NOT NULL UNIQUE,

@@ -10,6 +10,7 @@ int main(int argc, char** argv)
 {
     CLI::App app{"lblctl: set up label printers, manage their labels, print and inspect printer streams"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("lblctl ") + LBL_VERSION);
     std::string spoolDir;
     app.add_option("--spool", spoolDir, "Spool directory holding the spooler's database");
     // Runs once parsing is done and before any subcommand's callback.
@@ -22,6 +23,9 @@ int main(int argc, char** argv)
     lblctl::AddPpdCommand(app);
     lblctl::AddInspectCommand(app);
     lblctl::AddPrintCommand(app);
+    lblctl::AddFormsCommand(app);
+    lblctl::AddCapsCommand(app);
+    lblctl::AddQueryCommand(app);
 
     try {
         app.parse(argc, argv);

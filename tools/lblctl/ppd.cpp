@@ -8,7 +8,7 @@
 
 #include "base/codepage.h"
 #include "commands.h"
-#include "description/ppd.h"
+#include "owners.h"
 
 namespace lblctl {
 
@@ -16,10 +16,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-struct RecordDeleter {
-    void operator()(PPDDATA* p) const { PpdDelete(p); }
-};
-using RecordPtr = std::unique_ptr<PPDDATA, RecordDeleter>;
+using RecordPtr = PpdPtr;
 
 // The description's strings are in the ANSI code page; shown as UTF-8.
 std::string Text(const char* s)
@@ -203,6 +200,8 @@ void AddPpdCommand(CLI::App& app)
         ppd->add_subcommand("compile", "Build the record as the UI library does, writing or reusing the binary file");
     compileCmd->add_option("FILE", *file, "Description file")->required();
     compileCmd->callback([file] { PpdCompile(*file); });
+
+    AddPpdListCommand(*ppd);
 }
 
 }  // namespace lblctl

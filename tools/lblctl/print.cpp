@@ -25,6 +25,7 @@ struct PrintArgs {
     std::string output;
     std::string preview;
     std::string label;
+    std::string form;
     std::optional<int> copies;
     std::string color;
     std::string halftone;
@@ -112,7 +113,7 @@ void ChooseLabel(DRVDEVMODE& dm, HANDLE h, const std::string& printer, const std
 std::vector<BYTE> MakeDevMode(const PrintArgs& a, const platform::PrinterRecord& rec, HANDLE h, const PPDDATA* pPpd)
 {
     std::u16string wname = platform::Widen(rec.name);
-    const PRINTERPROP prop = ReadPrinterProperties(h, pPpd, rec.name);
+    const PRINTERPROP prop = StoredPrinterProperties(h, rec.name);
     DRVDEVMODE def{};
     if (!SetDefaultDevMode(&def, wname.c_str(), pPpd, (prop.dwFlags & PP_METRIC) != 0))
         throw Failure{"cannot make the default device mode of printer \"" + rec.name + "\""};
@@ -206,6 +207,8 @@ void Print(const PrintArgs& a)
     platform::DocumentJob job;
     job.printer = rec.name;
     job.devMode = MakeDevMode(a, rec, printer->h, ppd.get());
+    // Any spooler form, as an application picking a paper size; the driver's query decides.
+    if (!a.form.empty()) ChooseForm(job.devMode, a.form);
     printer.reset();
     ppd.reset();
     job.pages = ListPages(a.files);
@@ -243,6 +246,7 @@ void AddPrintCommand(CLI::App& app)
     print->add_option("--output", args->output, "Send the job to this file instead of the printer's port");
     print->add_option("--preview", args->preview, "Write a preview of each page: OUT.png, OUT-2.png, ...");
     print->add_option("--label", args->label, "Print on the label of this name");
+    print->add_option("--form", args->form, "Print on the spooler form of this name (the driver may refuse it)");
     print->add_option("--copies", args->copies, "Copies of each label")->check(CLI::Range(1, 9999));
     print->add_option("--color", args->color, "Colour mode")->check(CLI::IsMember({"mono", "4color", "3color"}));
     print->add_option("--halftone", args->halftone, "Halftoning")

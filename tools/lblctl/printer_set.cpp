@@ -45,11 +45,11 @@ void SetFlag(PRINTERPROP& prop, DWORD flag, DWORD on)
 
 void PrinterSet(const SetArgs& args)
 {
-    platform::PrinterRecord record = FindPrinterOrFail(args.name);
     auto printer = OpenPrinterOrFail(args.name);
     HANDLE h = printer->h;
-    PpdPtr ppd = LoadDescription(record.dataFile);
-    PRINTERPROP prop = ReadPrinterProperties(h, ppd.get(), args.name);
+    PRINTERPROP prop = StoredPrinterProperties(h, args.name);
+    if (prop.wSize == 0)
+        throw Failure{"printer \"" + args.name + "\" has no printer properties; \"lblctl printer upgrade\" makes them"};
 
     DrvPtr<SPOTCOLOR> stored(static_cast<SPOTCOLOR*>(GetProperty(h, PROP_SPOTCOLOR)));
     if (!stored) throw Failure{"out of memory reading the spot colours"};

@@ -339,6 +339,27 @@ constexpr DWORD PRINTER_ACCESS_ADMINISTER = 0x00000004;
 constexpr DWORD PRINTER_ACCESS_USE = 0x00000008;
 constexpr DWORD PRINTER_ALL_ACCESS = 0x000F000C;
 
+// ---- Device capabilities (DeviceCapabilities indexes) ---------------------------------
+constexpr WORD DC_FIELDS = 1;
+constexpr WORD DC_PAPERS = 2;
+constexpr WORD DC_PAPERSIZE = 3;
+constexpr WORD DC_MINEXTENT = 4;
+constexpr WORD DC_MAXEXTENT = 5;
+constexpr WORD DC_BINS = 6;
+constexpr WORD DC_DUPLEX = 7;
+constexpr WORD DC_SIZE = 8;
+constexpr WORD DC_EXTRA = 9;
+constexpr WORD DC_VERSION = 10;
+constexpr WORD DC_DRIVER = 11;
+constexpr WORD DC_BINNAMES = 12;
+constexpr WORD DC_ENUMRESOLUTIONS = 13;
+constexpr WORD DC_FILEDEPENDENCIES = 14;
+constexpr WORD DC_TRUETYPE = 15;
+constexpr WORD DC_PAPERNAMES = 16;
+constexpr WORD DC_ORIENTATION = 17;
+constexpr WORD DC_COPIES = 18;
+constexpr DWORD GDI_ERROR = 0xFFFFFFFF;
+
 // ---- Registry value types -------------------------------------------------------------
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
@@ -374,6 +395,7 @@ constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 constexpr DWORD ERROR_FILE_INVALID = 1006;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
+constexpr DWORD ERROR_UNKNOWN_PRINTER_DRIVER = 1797;
 constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
 constexpr DWORD ERROR_PRINTER_ALREADY_EXISTS = 1802;
 constexpr DWORD ERROR_INVALID_FORM_NAME = 1902;

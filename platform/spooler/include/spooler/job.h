@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "base/wintypes.h"
@@ -61,5 +62,11 @@ std::shared_ptr<JobSink> AttachJobSink(HANDLE hPrinter, JobSink::Mode mode = Job
 std::shared_ptr<JobSink> AttachSpoolSink(HANDLE hPrinter, int fd);
 // Detaches the sink of a printer handle; later writes to the handle fail.
 void DetachJobSink(HANDLE hPrinter);
+
+struct PrinterRecord;
+// Asks the printer's UI library (DevQueryPrintEx) whether a job of this device mode
+// can print. False with the driver's message in `reason` when it refuses; true when
+// it accepts, or when the UI library or its query cannot be reached.
+bool QueryJob(HANDLE hPrinter, const PrinterRecord& printer, std::vector<BYTE>& devMode, std::string& reason);
 
 }  // namespace platform

@@ -36,6 +36,56 @@ BOOL GetPrinterDriverW(HANDLE hPrinter, LPWSTR pEnvironment, DWORD Level, LPBYTE
 BOOL GetPrinterDriverDirectoryW(LPWSTR pName, LPWSTR pEnvironment, DWORD Level, LPBYTE pDriverDirectory,
                                 DWORD cbBuf, LPDWORD pcbNeeded);
 
+// Installs a driver (level 3): its name, render library (pDriverPath), UI library
+// (pConfigFile), description (pDataFile) and help file. Only the file-name part of
+// the two library paths is kept: libraries are found by name in the driver
+// directory. An existing driver of that name is replaced.
+BOOL AddPrinterDriverW(LPWSTR pName, DWORD Level, LPBYTE pDriverInfo);
+
+// Adds a printer (level 2: pPrinterName, pPortName, pDriverName of an installed
+// driver) and runs the install event: the printer's UI library is loaded and its
+// DrvPrinterEvent(PRINTER_EVENT_INITIALIZE) called. Returns an open handle, or
+// NULL with the last error set (ERROR_UNKNOWN_PRINTER_DRIVER, ERROR_PRINTER_ALREADY_EXISTS,
+// ERROR_INVALID_PRINTER_NAME, ERROR_MOD_NOT_FOUND, ERROR_PROC_NOT_FOUND, or the
+// event's error); a printer whose event failed is removed again.
+HANDLE AddPrinterW(LPWSTR pName, DWORD Level, LPBYTE pPrinter);
+
+// The record the spooler hands the UI library's DevQueryPrintEx before a job.
+struct DEVQUERYPRINT_INFO {
+    WORD cbSize;
+    WORD Level;
+    HANDLE hPrinter;
+    DEVMODEW* pDevMode;
+    LPWSTR pszErrorStr;  // the driver's reason when the job cannot print
+    DWORD cchErrorStr;   // characters of pszErrorStr
+    DWORD cchNeeded;     // characters the whole reason needs, terminator included
+};
+using PDEVQUERYPRINT_INFO = DEVQUERYPRINT_INFO*;
+
+// The record the spooler hands DrvUpgradePrinter (level 1).
+struct DRIVER_UPGRADE_INFO_1W {
+    LPWSTR pPrinterName;
+    LPWSTR pOldDriverDirectory;
+};
+using DRIVER_UPGRADE_INFO_1 = DRIVER_UPGRADE_INFO_1W;
+using PDRIVER_UPGRADE_INFO_1 = DRIVER_UPGRADE_INFO_1W*;
+
+// Printer events passed to DrvPrinterEvent.
+constexpr INT PRINTER_EVENT_CONFIGURATION_CHANGE = 0;
+constexpr INT PRINTER_EVENT_ADD_CONNECTION = 1;
+constexpr INT PRINTER_EVENT_DELETE_CONNECTION = 2;
+constexpr INT PRINTER_EVENT_INITIALIZE = 3;
+constexpr INT PRINTER_EVENT_DELETE = 4;
+constexpr INT PRINTER_EVENT_CACHE_REFRESH = 5;
+constexpr INT PRINTER_EVENT_CACHE_DELETE = 6;
+constexpr DWORD PRINTER_EVENT_FLAG_NO_UI = 0x00000001;
+
+// Security context of the calling thread during printer events: RevertToPrinterSelf
+// switches to the spooler's own context and returns a token of the caller's, which
+// ImpersonatePrinterClient restores (and closes). NULL / FALSE on failure.
+HANDLE RevertToPrinterSelf();
+BOOL ImpersonatePrinterClient(HANDLE hToken);
+
 }  // extern "C"
 
 // Administration of the stand-in itself (what installing a printer does on the
@@ -123,5 +173,25 @@ std::vector<PrinterRecord> EnumPrinters();
 std::optional<PrinterRecord> FindPrinter(const std::string& name);
 // The name of an open printer handle, or nullopt for an invalid handle.
 std::optional<std::string> PrinterNameOf(HANDLE hPrinter);
+
+// The names of a printer's data values, in name order (empty for an unknown printer).
+std::vector<std::string> PrinterValueNames(const std::string& printer);
+
+// The calling thread's security context, and how many tokens it has taken with
+// RevertToPrinterSelf and not yet handed back, so tests can prove that every
+// path that reverts also restores.
+enum class SecurityContext { Client, Spooler };
+SecurityContext CurrentSecurityContext();
+long OutstandingRevertTokens();
+
+// An installed driver (AddPrinterDriverW), or nullopt.
+struct DriverRecord {
+    std::string name;
+    std::string dataFile;
+    std::string helpFile;
+    std::string renderLibrary;  // file name, found in the driver directory
+    std::string uiLibrary;      // file name, found in the driver directory
+};
+std::optional<DriverRecord> FindDriver(const std::string& name);
 
 }  // namespace platform

@@ -1,0 +1,130 @@
+// Private header of the UI library: its process-wide state, the working record of
+// a sheet or query (UIDATA), the item-packing plumbing of the common property
+// sheet UI, and the internal functions of every module. Reached by the tests
+// through the static library lblui_driver.
+#pragma once
+
+#include <cstdarg>
+
+#include "compstui/compstui.h"
+#include "description/ppd.h"
+#include "base/memory.h"
+#include "spooler/spooler.h"
+#include "settings/settings.h"
+#include "user/user.h"
+
+// The library's exported entry points (everything else stays hidden).
+#define LBLUI_EXPORT extern "C" __attribute__((visibility("default")))
+
+// ---- Process-wide state ----------------------------------------------------------------
+extern HINSTANCE ghInstance;
+extern CRITICAL_SECTION psuiSemaphore;
+extern PPDDATA* cachedPpdData;
+extern WORD cacheRefCount;
+
+// ---- The working record of one sheet or query --------------------------------------------
+constexpr SIZE_T UIDATA_HEAP_SIZE = 8192;
+
+struct UIDATA {
+    PVOID pvGuardStart;
+    HWND hDlg;
+    BOOL bPermission;
+    HANDLE hPrinter;
+    PPDDATA* pPpdData;
+    HANDLE hHeap;
+    PFNCOMPROPSHEET pfnComPropSheet;
+    HANDLE hComPropSheet;
+    LPWSTR pwstrDriverName;
+    LPWSTR pwstrPortName;
+    LPWSTR pwstrHelpFile;
+    PRINTERPROP prnProps;
+    DRVDEVMODE devmode;
+    DWORD dwUiModel;
+    PLABELDATA pLabelDb;
+    PLABELDATA pLabelDbSaved;
+    LABELDATA labelWork;
+    DWORD dwLabelAction;
+    PWORD pwPaperIndex;
+    DWORD cBins;
+    PWSTR pBinNames;  // cBins slots of CCHBINNAME characters
+    DWORD cResolutions;
+    PLONG pResolutions;  // cResolutions pairs (x dpi, y dpi)
+    PVOID pSpotColor;
+    PVOID pCustomColor;
+    PVOID pvGuardEnd;
+};
+using PUIDATA = UIDATA*;
+
+// TRUE when both guards of the record equal its address.
+inline BOOL ValidUiData(const UIDATA* p) { return p && p->pvGuardStart == p && p->pvGuardEnd == p; }
+
+constexpr INT CCHBINNAME = 24;
+constexpr INT CCHPAPERNAME = 64;
+
+// ---- Item packing ---------------------------------------------------------------------------
+// Both item pointers are null during the counting pass.
+struct OPTITEMPACK {
+    WORD cOptItem;
+    WORD cOptType;
+    POPTITEM pOptItem;
+    POPTTYPE pOptType;
+    PUIDATA pUiData;
+};
+using POPTITEMPACK = OPTITEMPACK*;
+using PFNPACKITEM = BOOL (*)(POPTITEMPACK pPack);
+
+// An item template: name, level, DMPubID, user data, help index, parameter count,
+// OPTTYPE type, then (text, icon) for each parameter.
+using OPTITEMTEMPLATE = WORD;
+using POPTITEMTEMPLATE = const OPTITEMTEMPLATE*;
+constexpr INT OIT_NAME = 0, OIT_LEVEL = 1, OIT_DMPUBID = 2, OIT_USERDATA = 3, OIT_HELPINDEX = 4, OIT_COUNT = 5,
+              OIT_TYPE = 6, OIT_PARAMS = 7;
+
+constexpr WORD IDI_CPSUI_PRINTER = 64062;      // icon of the item tree
+constexpr WORD CALLER_VERSION = 0x0110;
+constexpr WORD IDS_CALLER_MODEL0 = 112;
+constexpr WORD IDS_CALLER_OTHER = 113;
+
+// ---- Description cache (cache.cpp) -----------------------------------------------------------
+void InitPpdCache();
+void FlushPpdCache();
+PPDDATA* LoadPpdFile(HANDLE hPrinter);
+void UnloadPpdFile(PPDDATA* pPpdData);
+
+// ---- UI data (uidata.cpp, uistrings.cpp, helpfile.cpp) -------------------------------------------
+PUIDATA FillUiData(HANDLE hPrinter, const DEVMODEW* pdmInput);
+void DelUiData(PUIDATA pUiData);
+LPWSTR GetStringFromAnsi(LPCSTR pAnsi, HANDLE hHeap);
+LPWSTR GetStringFromUnicode(LPCWSTR pUnicode, HANDLE hHeap);
+WORD ddfn_CallerName(const UIDATA* pUiData);
+LPWSTR GetHelpFileName(DWORD dwModel, HANDLE hPrinter, HANDLE hHeap);
+
+// ---- Common property sheet plumbing (commonui.cpp) ------------------------------------------------
+PCOMPROPSHEETUI PrepareDataForCommonUi(PUIDATA pUiData, PDLGPAGE pDlgPage, PFNPACKITEM pfnPackItem);
+POPTPARAM FillOutOptType(POPTTYPE pOptType, DWORD dwType, DWORD cParams, HANDLE hHeap);
+BOOL PackOptItemTemplate(POPTITEMPACK pPack, POPTITEMTEMPLATE pTemplate, LONG lSel);
+BOOL PackOptItemGroupHeader(POPTITEMPACK pPack, WORD wName, WORD wIcon, WORD wHelpIndex);
+LONG CallCompstui(HWND hWnd, PFNPROPSHEETUI pfnPropSheetUI, LPARAM lParam, LPDWORD pResult);
+
+// ---- Capabilities and the print query (enumpaper.cpp, devcaps.cpp, devquery.cpp, dqprintf.cpp) ----
+DWORD EnumPaperSizes(PLABELDATA pDb, const FORM_INFO_1W* pForms, DWORD cForms, PWSTR pNames, PWORD pPapers,
+                     PPOINTL pSizes, PVOID pUnused);
+DWORD EnumBinNames(PWSTR pNames, const PPDDATA* pPpdData);
+DWORD EnumBins(PWORD pBins, const PPDDATA* pPpdData);
+DWORD PsEnumResolutions(PLONG pResolutions, const PPDDATA* pPpdData);
+BOOL QueryPrintForm(PDEVQUERYPRINT_INFO pInfo, const PPDDATA* pPpdData, const DRVDEVMODE* pdmMerged);
+INT DQPsprintf(HINSTANCE hModule, LPWSTR pBuf, DWORD cchBuf, PDWORD pcchNeeded, LPCWSTR pFormat, ...);
+INT DQPvsprintf(HINSTANCE hModule, LPWSTR pBuf, DWORD cchBuf, PDWORD pcchNeeded, LPCWSTR pFormat, va_list args);
+
+// ---- Install events and label forms (upgrade.cpp, printerevent.cpp, printerforms.cpp) ---------------
+BOOL UpgradePrinterProperties(HANDLE hPrinter, const PPDDATA* pPpdData);
+BOOL AddPrinterForms(HANDLE hPrinter, PLABELDATA pDb);
+void RemovePrinterForms(HANDLE hPrinter, PLABELDATA pDb);
+
+// ---- Entry points ---------------------------------------------------------------------------------
+LBLUI_EXPORT BOOL DllInitialize(HINSTANCE hModule, DWORD ulReason, LPVOID pContext);
+LBLUI_EXPORT DWORD DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pOutput,
+                                         DEVMODEW* pdmSrc);
+LBLUI_EXPORT BOOL DevQueryPrintEx(PDEVQUERYPRINT_INFO pDQPInfo);
+LBLUI_EXPORT BOOL DrvUpgradePrinter(DWORD dwLevel, LPBYTE pDriverUpgradeInfo);
+LBLUI_EXPORT BOOL DrvPrinterEvent(LPWSTR pPrinterName, INT DriverEvent, DWORD Flags, LPARAM lParam);
