@@ -84,12 +84,22 @@ HANDLE AddPrinterW(LPWSTR, DWORD Level, LPBYTE pPrinter)
     platform::PrinterRecord record{Text(info.pPrinterName), driver->name,          driver->dataFile,
                                    driver->helpFile,        Text(info.pPortName), driver->renderLibrary,
                                    driver->uiLibrary};
+    // The printer and what its install event writes are one change: a printer
+    // without its settings is not made.
+    platform::SpoolTransaction tx;
+    if (tx.Status() != ERROR_SUCCESS) {
+        SetLastError(tx.Status());
+        return nullptr;
+    }
     if (DWORD rc = platform::AddPrinter(record)) {
         SetLastError(rc);
         return nullptr;
     }
     if (DWORD rc = RunInitializeEvent(record)) {
-        platform::DeletePrinter(record.name);  // a printer without its settings is not made
+        SetLastError(rc);
+        return nullptr;
+    }
+    if (DWORD rc = tx.Commit()) {
         SetLastError(rc);
         return nullptr;
     }
