@@ -9,6 +9,7 @@
 #include "base/codepage.h"
 #include "commands.h"
 #include "owners.h"
+#include "spool_scope.h"
 
 namespace lblctl {
 namespace {
@@ -114,11 +115,13 @@ void AddFormsCommand(CLI::App& app)
     add->add_option("HEIGHT", args->height, "Height in micrometres")->required()->check(CLI::Range(1L, 0x7FFFFFFFL));
     add->add_flag("--printer-form", args->printerForm, "A printer form (FORM_PRINTER)");
     add->callback([args] { FormsAdd(*args); });
+    ChangesSpool(add);
 
     auto deleteName = std::make_shared<std::string>();
     CLI::App* del = forms->add_subcommand("delete", "Delete a form that is not built in");
     del->add_option("NAME", *deleteName, "Form name")->required();
     del->callback([deleteName] { FormsDelete(*deleteName); });
+    ChangesSpool(del);
 }
 
 }  // namespace lblctl

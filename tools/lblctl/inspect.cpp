@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "inspect/inspect.h"
+#include "spool_scope.h"
 
 namespace lblctl {
 
@@ -108,6 +109,7 @@ void AddInspectCommand(CLI::App& app)
                     "Write each page's preview: OUT.png, OUT-2.png, ... (one pixel per dot)");
     CLI::Option* spot = sub->add_option("--spot", options->spot,
                                         "Ink colours of planes, e.g. black=#RRGGBB,magenta=#RRGGBB");
+    LeavesSpoolAlone(sub);
     sub->callback([options, spot] {
         options->spotGiven = spot->count() > 0;  // an empty --spot "" is an error, not the default
         RunInspect(*options);

@@ -12,6 +12,7 @@
 #include "label_forms.h"
 #include "label_json.h"
 #include "printer_access.h"
+#include "spool_scope.h"
 
 namespace lblctl {
 
@@ -101,6 +102,7 @@ void AddLabelsCommand(CLI::App& app)
     imp->add_option("NAME", importArgs->name, "Printer name")->required();
     imp->add_option("FILE", importArgs->file, "JSON file (- for standard input)")->required();
     imp->callback([importArgs] { LabelsImport(*importArgs); });
+    ChangesSpool(imp);
 }
 
 }  // namespace lblctl

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "commands.h"
+#include "spool_scope.h"
 #include "spooler/spooler.h"
 
 int main(int argc, char** argv)
@@ -14,8 +15,9 @@ int main(int argc, char** argv)
     std::string spoolDir;
     app.add_option("--spool", spoolDir, "Spool directory holding the spooler's database");
     // Runs once parsing is done and before any subcommand's callback.
-    app.parse_complete_callback([&spoolDir] {
+    app.parse_complete_callback([&app, &spoolDir] {
         if (!spoolDir.empty()) platform::SetSpoolDirectory(spoolDir);
+        lblctl::OpenSpoolFor(app);
     });
 
     lblctl::AddPrinterCommand(app);
@@ -26,15 +28,21 @@ int main(int argc, char** argv)
     lblctl::AddFormsCommand(app);
     lblctl::AddCapsCommand(app);
     lblctl::AddQueryCommand(app);
+    lblctl::AddSpoolCommand(app);
 
+    // A command's changes are kept only when it succeeds.
     try {
         app.parse(argc, argv);
+        lblctl::FinishSpool();
     } catch (const CLI::ParseError& e) {
+        lblctl::AbandonSpool();
         return app.exit(e);
     } catch (const lblctl::Failure& f) {
+        lblctl::AbandonSpool();
         std::fprintf(stderr, "lblctl: %s\n", f.message.c_str());
         return 1;
     } catch (const std::exception& e) {
+        lblctl::AbandonSpool();
         std::fprintf(stderr, "lblctl: %s\n", e.what());
         return 1;
     }

@@ -9,6 +9,7 @@
 #include "base/codepage.h"
 #include "commands.h"
 #include "owners.h"
+#include "spool_scope.h"
 
 namespace lblctl {
 
@@ -188,6 +189,7 @@ void AddPpdCommand(CLI::App& app)
 {
     CLI::App* ppd = app.add_subcommand("ppd", "Read printer description files as the driver does");
     ppd->require_subcommand(1);
+    LeavesSpoolAlone(ppd);
 
     auto info = std::make_shared<InfoArgs>();
     CLI::App* infoCmd = ppd->add_subcommand("info", "Print the description record of a description file");

@@ -16,6 +16,7 @@
 #include "printer_access.h"
 #include "printer_commands.h"
 #include "ui_driver.h"
+#include "spool_scope.h"
 
 namespace lblctl {
 
@@ -234,6 +235,7 @@ void AddPrinterCommand(CLI::App& app)
     add->add_option("--port", addArgs->port, "Where jobs go: a file, socket://host[:port] or a device "
                                               "(default: NAME.prn in the spool directory)");
     add->callback([addArgs] { PrinterAdd(*addArgs); });
+    ChangesSpool(add);
 
     CLI::App* list = printer->add_subcommand("list", "List the printers, one name a line");
     list->callback([] { PrinterList(); });
@@ -242,11 +244,13 @@ void AddPrinterCommand(CLI::App& app)
     CLI::App* remove = printer->add_subcommand("remove", "Remove a printer and the forms of its labels");
     remove->add_option("NAME", *removeName, "Printer name")->required();
     remove->callback([removeName] { PrinterRemove(*removeName); });
+    ChangesSpool(remove);
 
     auto upgradeName = std::make_shared<std::string>();
     CLI::App* upgrade = printer->add_subcommand("upgrade", "Run the driver's upgrade, as installing a new driver version does");
     upgrade->add_option("NAME", *upgradeName, "Printer name")->required();
     upgrade->callback([upgradeName] { PrinterUpgrade(*upgradeName); });
+    ChangesSpool(upgrade);
 
     AddPrinterDataCommand(*printer);
     AddPrinterShowCommand(*printer);

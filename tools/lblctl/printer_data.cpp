@@ -10,6 +10,7 @@
 #include "base/codepage.h"
 #include "printer_access.h"
 #include "printer_commands.h"
+#include "spool_scope.h"
 
 namespace lblctl {
 namespace {
@@ -112,6 +113,7 @@ void AddPrinterDataCommand(CLI::App& printer)
         ->needs(write);
     write->needs(data->get_option("--type"));
     data->callback([args] { PrinterData(*args); });
+    ChangesSpool(data);
 }
 
 }  // namespace lblctl

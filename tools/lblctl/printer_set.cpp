@@ -8,6 +8,7 @@
 
 #include "printer_access.h"
 #include "printer_commands.h"
+#include "spool_scope.h"
 
 namespace lblctl {
 
@@ -106,6 +107,7 @@ void AddPrinterSetCommand(CLI::App& printer)
     set->add_option("NAME", args->name, "Printer name")->required();
     set->add_option("FIELD=VALUE", args->assignments, "Assignments")->required();
     set->callback([args] { PrinterSet(*args); });
+    ChangesSpool(set);
 }
 
 }  // namespace lblctl

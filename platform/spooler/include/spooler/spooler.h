@@ -112,6 +112,11 @@ DWORD OpenSpoolDatabase();
 // it or to begin or commit a spool transaction; empty when there was none.
 std::string SpoolDatabaseError();
 
+// SQLite's integrity check of the database, read-only: ERROR_SUCCESS when it is
+// whole; otherwise ERROR_FILE_NOT_FOUND (none yet), ERROR_PATH_NOT_FOUND (no spool
+// directory) or ERROR_FILE_INVALID, with one line per finding, each naming the file.
+DWORD CheckSpoolDatabase(std::vector<std::string>& findings);
+
 // One change, one transaction. Between Begin and Commit every spooler write of
 // this process (SetPrinterDataW, AddFormW, SetFormW, DeleteFormW, AddPrinter,
 // ...) belongs to one database transaction that holds the write lock from the
