@@ -7,14 +7,13 @@
 #include "base/codepage.h"
 #include "commands.h"
 #include "ui_driver.h"
+#include "input_file.h"
 
 namespace lblctl {
 
 std::vector<BYTE> ReadDevModeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure{path + ": cannot be read"};
-    std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<BYTE> bytes = ReadInputFile(path, kMaxValueFile, "a device mode");
     DEVMODEW header{};
     if (bytes.size() < sizeof header) throw Failure{path + ": shorter than a device mode"};
     std::memcpy(&header, bytes.data(), sizeof header);

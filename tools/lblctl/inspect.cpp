@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "inspect/inspect.h"
 #include "spool_scope.h"
+#include "input_file.h"
 
 namespace lblctl {
 
@@ -53,12 +54,7 @@ lblinspect::InkColours ParseSpot(const std::string& text)
 
 std::vector<std::uint8_t> ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure{"cannot open " + path};
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    if (in.bad()) throw Failure{"cannot read " + path};
-    return bytes;
+    return ReadInputFile(path, kMaxStreamFile, "a printer stream");
 }
 
 void RunInspect(const InspectOptions& options)

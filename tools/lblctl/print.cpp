@@ -15,6 +15,7 @@
 #include "engine/engine_driver.h"
 #include "inspect/inspect.h"
 #include "printer_access.h"
+#include "input_file.h"
 
 namespace lblctl {
 namespace {
@@ -149,11 +150,7 @@ std::vector<BYTE> MakeDevMode(const PrintArgs& a, const platform::PrinterRecord&
 
 std::vector<BYTE> ReadRaw(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure{path + ": " + std::strerror(errno)};
-    std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Failure{path + ": read error"};
-    return bytes;
+    return ReadInputFile(path, kMaxStreamFile, "a printer stream");
 }
 
 // The pages of the document, in order: one per picture file, one per PDF page.

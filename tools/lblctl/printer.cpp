@@ -15,8 +15,10 @@
 #include "label_json.h"
 #include "printer_access.h"
 #include "printer_commands.h"
+#include "spooler/port.h"
 #include "ui_driver.h"
 #include "spool_scope.h"
+#include "names.h"
 
 namespace lblctl {
 
@@ -130,9 +132,10 @@ bool LooksLikeDescription(const std::string& path)
 
 [[noreturn]] void AddFailed(const AddArgs& args, DWORD rc)
 {
-    if (rc == ERROR_PRINTER_ALREADY_EXISTS) throw Failure{"a printer named \"" + args.name + "\" already exists"};
-    if (rc == ERROR_INVALID_PRINTER_NAME) throw Failure{"\"" + args.name + "\" is not a valid printer name"};
-    throw Failure{"cannot add printer \"" + args.name + "\" (error " + std::to_string(rc) + ")"};
+    const std::string name = Quoted(args.name);
+    if (rc == ERROR_PRINTER_ALREADY_EXISTS) throw Failure{"a printer named \"" + name + "\" already exists"};
+    if (rc == ERROR_INVALID_PRINTER_NAME) throw Failure{"\"" + name + "\" is not a valid printer name"};
+    throw Failure{"cannot add printer \"" + name + "\" (error " + std::to_string(rc) + ")"};
 }
 
 // Adds the printer as the platform does: its description installed as the driver's
@@ -141,9 +144,12 @@ bool LooksLikeDescription(const std::string& path)
 // the UI library cannot use for a model 0 to 10 undoes all of it.
 void PrinterAdd(const AddArgs& args)
 {
+    CheckName("printer name", args.name);
     std::error_code ec;
-    if (!fs::is_regular_file(args.ppd, ec)) throw Failure{args.ppd + ": no such printer description file"};
-    if (!LooksLikeDescription(args.ppd)) throw Failure{args.ppd + ": not a printer description (PPD) file"};
+    if (!fs::is_regular_file(args.ppd, ec)) throw Failure{Quoted(args.ppd, kMaxQuotedPath) + ": no such printer description file"};
+    if (!LooksLikeDescription(args.ppd)) throw Failure{Quoted(args.ppd, kMaxQuotedPath) + ": not a printer description (PPD) file"};
+    if (std::string why; !args.port.empty() && !platform::CheckPort(args.port, why))
+        throw Failure{"port \"" + Quoted(args.port, kMaxQuotedPath) + "\": " + why + "; no printer was added"};
     if (platform::FindPrinter(args.name)) AddFailed(args, ERROR_PRINTER_ALREADY_EXISTS);
     bool created = false;
     const fs::path copy = InstallDescription(fs::absolute(args.ppd, ec).lexically_normal(), created);

@@ -7,13 +7,15 @@
 #include "base/codepage.h"
 #include "base/memory.h"
 #include "commands.h"
+#include "names.h"
 
 namespace lblctl {
 
 platform::PrinterRecord FindPrinterOrFail(const std::string& name)
 {
+    CheckName("printer name", name);
     auto printer = platform::FindPrinter(name);
-    if (!printer) throw Failure{"no printer named \"" + name + "\""};
+    if (!printer) throw Failure{"no printer named \"" + Quoted(name) + "\""};
     return *printer;
 }
 
@@ -24,7 +26,7 @@ std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name)
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE h = nullptr;
     if (!OpenPrinterW(wname.data(), &h, &defaults) || !h)
-        throw Failure{"cannot open printer \"" + name + "\" (error " + std::to_string(GetLastError()) + ")"};
+        throw Failure{"cannot open printer \"" + Quoted(name) + "\" (error " + std::to_string(GetLastError()) + ")"};
     return std::make_unique<PrinterHandle>(h);
 }
 

@@ -11,6 +11,7 @@
 #include "printer_access.h"
 #include "printer_commands.h"
 #include "spool_scope.h"
+#include "input_file.h"
 
 namespace lblctl {
 namespace {
@@ -66,9 +67,7 @@ void Write(HANDLE h, const DataArgs& a)
 {
     if (a.value.empty()) throw Failure{"--write needs the VALUE name"};
     DWORD type = a.type == "REG_DWORD" ? REG_DWORD : a.type == "REG_SZ" ? REG_SZ : REG_BINARY;
-    std::ifstream in(a.write, std::ios::binary);
-    if (!in) throw Failure{a.write + ": cannot be read"};
-    std::vector<BYTE> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<BYTE> data = ReadInputFile(a.write, kMaxValueFile, "a printer data value");
     if (type == REG_DWORD && data.size() != 4) throw Failure{a.write + ": a REG_DWORD value is 4 bytes"};
     if (data.size() > 0xFFFFFFFFu) throw Failure{a.write + ": too large"};
     std::u16string wname = platform::Widen(a.value);
