@@ -285,17 +285,8 @@ DocumentResult PrintDocument(const DocumentJob& job)
     }
 
     SpoolFile spool;
-    {
-        std::string name = SpoolDirectory() + "/job-XXXXXX";
-        std::vector<char> buf(name.begin(), name.end());
-        buf.push_back('\0');
-        spool.fd = ::mkostemp(buf.data(), O_CLOEXEC);
-        if (spool.fd < 0) {
-            why = "cannot create a spool file in " + SpoolDirectory() + ": " + std::strerror(errno);
-            return result;
-        }
-        spool.path = buf.data();
-    }
+    spool.fd = CreateJobFile(spool.path, why);
+    if (spool.fd < 0) return result;
     std::shared_ptr<JobSink> sink = AttachSpoolSink(hPrinter, spool.fd);
 
     auto dev = std::make_unique<Device>(drv);

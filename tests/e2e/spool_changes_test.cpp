@@ -3,6 +3,8 @@
 // of its writes; a damaged spool database is reported, never shown as empty.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -128,6 +130,42 @@ TEST_F(LblctlSpoolChanges, ImportKilledAtEveryWriteKeepsLabelsAndFormsTogether)
         if (isNew) break;
     }
     EXPECT_GE(kills, 3);
+}
+
+// A white 40 x 40 picture.
+std::string Picture()
+{
+    std::string pnm = "P6\n40 40\n255\n" + std::string(40 * 40 * 3, '\xff');
+    return WriteFile("white.ppm", pnm);
+}
+
+TEST_F(LblctlSpoolChanges, LabelWithoutItsFormIsNotPrintedOnAnother)
+{
+    std::string port = (fs::path(SpoolDir()).parent_path() / "formless.prn").string();
+    ASSERT_EQ(Lblctl({"printer", "remove", name}).status, 0);
+    ASSERT_EQ(Lblctl({"printer", "add", name, "--ppd", TestPpd(), "--port", port}).status, 0);
+    std::string labels = WriteFile("formless.json", R"([{"szLabelName": "Form First", "lWidth": 50000, "lHeight": 30000},
+                                                       {"szLabelName": "Form Alpha", "lWidth": 80000, "lHeight": 60000}])");
+    ASSERT_EQ(Lblctl({"labels", "import", name, labels}).status, 0);
+    ASSERT_EQ(Lblctl({"forms", "delete", "Form Alpha"}).status, 0);
+    RunResult r = Lblctl({"print", name, "--label", "Form Alpha", Picture()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("No paper"));
+    EXPECT_FALSE(fs::exists(port));
+}
+
+TEST_F(LblctlSpoolChanges, FilesOfKilledJobsAreRemovedByTheNextJob)
+{
+    pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const fs::path stale = fs::path(SpoolDir()) / ("job-" + std::to_string(dead) + "-abcdef");
+    std::ofstream(stale) << "left by a killed job";
+    RunResult r = Lblctl({"print", name, Picture()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(fs::exists(stale));
+    for (const auto& e : fs::directory_iterator(SpoolDir()))
+        EXPECT_NE(e.path().filename().string().rfind("job-", 0), 0u) << e.path();
 }
 
 // A copy of the spool database, damaged, in a spool directory of its own.

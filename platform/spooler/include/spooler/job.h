@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string>
 #include <vector>
 
 #include "base/wintypes.h"
@@ -62,6 +63,11 @@ std::shared_ptr<JobSink> AttachJobSink(HANDLE hPrinter, JobSink::Mode mode = Job
 std::shared_ptr<JobSink> AttachSpoolSink(HANDLE hPrinter, int fd);
 // Detaches the sink of a printer handle; later writes to the handle fail.
 void DetachJobSink(HANDLE hPrinter);
+
+// Creates the spool file of a new job, "job-<pid>-XXXXXX" in the spool directory,
+// and first removes the job files of processes that no longer run (a killed
+// job's file does not stay for long). The open descriptor, or -1 with the reason.
+int CreateJobFile(std::string& path, std::string& why);
 
 struct PrinterRecord;
 // Asks the printer's UI library (DevQueryPrintEx) whether a job of this device mode
