@@ -10,12 +10,17 @@ using namespace platform::spool;
 
 constexpr size_t kMaxPrinterName = 220;
 
+// Valid UTF-8 without control characters: names that do not convert exactly
+// would turn into the same wide name and alias each other.
 bool ValidPrinterName(const std::string& name)
 {
     if (name.empty() || name.size() > kMaxPrinterName) return false;
     for (char c : name)
-        if (c == ',' || c == '\\' || static_cast<unsigned char>(c) < 0x20) return false;
-    return true;
+        if (c == ',' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    std::u16string wide = platform::Widen(name);
+    for (char16_t c : wide)
+        if (c >= 0x80 && c < 0xA0) return false;
+    return platform::Narrow(wide) == name;
 }
 
 std::optional<platform::PrinterRecord> ReadPrinter(Statement& q)
