@@ -246,6 +246,26 @@ TEST_F(InspectCli, PreviewDrawsTheDotsInTheirInk)
     }
 }
 
+TEST_F(InspectCli, PreviewKeepsModesAndNeverFollowsALink)
+{
+    const std::string victim = TestPath("victim.txt");
+    std::ofstream(victim) << "keep";
+    const std::string link = TestPath("linked.png");
+    fs::remove(link);
+    fs::create_symlink(victim, link);
+    RunResult r = Lblctl({"inspect", Stream(true), "--png", link});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("symbolic link"));
+    EXPECT_EQ(fs::file_size(victim), 4u);
+
+    const std::string kept = TestPath("kept.png");
+    std::ofstream(kept) << "old";
+    fs::permissions(kept, fs::perms(0604));
+    ASSERT_EQ(Lblctl({"inspect", Stream(true), "--png", kept}).status, 0);
+    EXPECT_EQ(fs::status(kept).permissions(), fs::perms(0604));
+    EXPECT_GT(fs::file_size(kept), 3u);
+}
+
 TEST_F(InspectCli, EachPageHasItsOwnPreview)
 {
     const std::string picture = TestPath("square.pgm");
