@@ -86,6 +86,9 @@ bool MakeDirectories(const std::string& path);
 // Whether a printer of this name exists now.
 bool PrinterExists(sqlite3* db, const std::string& name);
 
+// The stored default device mode of a printer, empty when it has none.
+std::vector<BYTE> StoredDevMode(sqlite3* db, const std::string& printer);
+
 // UTF-16 form and value names <-> their stored forms.
 std::string ValueKey(LPCWSTR name);
 std::u16string FromUtf8(const std::string& s);
@@ -105,6 +108,15 @@ public:
             std::memset(buffer_ + offset_ + s.size() * sizeof(WCHAR), 0, (units - s.size()) * sizeof(WCHAR));
         }
         offset_ += units * sizeof(WCHAR);
+        return where;
+    }
+    // Places a copy of raw bytes at the next 8-byte boundary.
+    BYTE* AddBytes(const std::vector<BYTE>& bytes)
+    {
+        offset_ = (offset_ + 7) & ~size_t{7};
+        BYTE* where = buffer_ ? buffer_ + offset_ : nullptr;
+        if (buffer_ && !bytes.empty()) std::memcpy(where, bytes.data(), bytes.size());
+        offset_ += bytes.size();
         return where;
     }
     size_t size() const { return offset_; }

@@ -80,6 +80,42 @@ constexpr INT PRINTER_EVENT_CACHE_REFRESH = 5;
 constexpr INT PRINTER_EVENT_CACHE_DELETE = 6;
 constexpr DWORD PRINTER_EVENT_FLAG_NO_UI = 0x00000001;
 
+// A printer's default device mode (PRINTER_INFO_2.pDevMode, PRINTER_INFO_8.pDevMode).
+struct PRINTER_INFO_8W {
+    DEVMODEW* pDevMode;
+};
+using PPRINTER_INFO_8W = PRINTER_INFO_8W*;
+
+// Stores the printer's default device mode: level 2 (PRINTER_INFO_2W, only its
+// pDevMode is taken; NULL leaves the stored one alone) or level 8. The record must
+// hold at least the public header and at most 64 KiB (dmSize + dmDriverExtra);
+// ERROR_INVALID_PARAMETER otherwise, ERROR_INVALID_LEVEL for other levels.
+// Command must be 0. GetPrinterW levels 2 and 8 hand the stored record back, NULL
+// when the printer has none.
+BOOL SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command);
+
+// Mode flags of DocumentPropertiesW and DrvDocumentProperties.
+constexpr DWORD DM_UPDATE = 1;
+constexpr DWORD DM_COPY = 2;
+constexpr DWORD DM_PROMPT = 4;
+constexpr DWORD DM_MODIFY = 8;
+constexpr DWORD DM_IN_BUFFER = DM_MODIFY;
+constexpr DWORD DM_IN_PROMPT = DM_PROMPT;
+constexpr DWORD DM_OUT_BUFFER = DM_COPY;
+constexpr DWORD DM_OUT_DEFAULT = DM_UPDATE;
+constexpr DWORD DM_ADVANCED = 0x10;
+constexpr DWORD DM_NOPERMISSION = 0x20;
+constexpr DWORD DM_USER_DEFAULT = 0x40;
+
+// The application's call for a job's device mode: the printer's UI library's
+// DrvDocumentProperties. With fMode 0 (or no output) the size of the driver's
+// device mode. pDevModeInput is used only with DM_IN_BUFFER; one of another size
+// or version than the driver's is first converted with the library's
+// DrvConvertDevMode (CDM_CONVERT onto its CDM_DRIVER_DEFAULT record). Otherwise
+// IDOK or IDCANCEL, or a negative value when the library or the sheet fails.
+LONG DocumentPropertiesW(void* hWnd, HANDLE hPrinter, LPWSTR pDeviceName, DEVMODEW* pDevModeOutput,
+                         DEVMODEW* pDevModeInput, DWORD fMode);
+
 // Security context of the calling thread during printer events: RevertToPrinterSelf
 // switches to the spooler's own context and returns a token of the caller's, which
 // ImpersonatePrinterClient restores (and closes). NULL / FALSE on failure.
