@@ -85,6 +85,7 @@ struct ItemState {
     bool extIsPush = false;
     bool extChecked = false;
     BYTE dmPubId = 0;
+    ULONG_PTR userData = 0;   // the caller's identity of the item
 };
 
 struct CommonSheetState {
