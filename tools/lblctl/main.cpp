@@ -26,6 +26,8 @@ int main(int argc, char** argv)
     lblctl::AddFormsCommand(app);
     lblctl::AddCapsCommand(app);
     lblctl::AddQueryCommand(app);
+    lblctl::AddOptionsCommand(app);
+    lblctl::AddDevmodeCommand(app);
 
     try {
         app.parse(argc, argv);
