@@ -121,6 +121,10 @@ BOOL UpgradePrinterProperties(HANDLE hPrinter, const PPDDATA* pPpdData);
 BOOL AddPrinterForms(HANDLE hPrinter, PLABELDATA pDb);
 void RemovePrinterForms(HANDLE hPrinter, PLABELDATA pDb);
 
+// ---- Test feed (sendfeed.cpp) ------------------------------------------------------------------------
+// Sends a test feed of the label as a RAW document; FALSE when the spooler failed.
+BOOL SendFeed(HANDLE hPrinter, LPWSTR pwstrOutputFile, const LABELDATA* pLabel, const DRVDEVMODE* pdm);
+
 // ---- Entry points ---------------------------------------------------------------------------------
 LBLUI_EXPORT BOOL DllInitialize(HINSTANCE hModule, DWORD ulReason, LPVOID pContext);
 LBLUI_EXPORT DWORD DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pOutput,
