@@ -121,9 +121,40 @@ BOOL UpgradePrinterProperties(HANDLE hPrinter, const PPDDATA* pPpdData);
 BOOL AddPrinterForms(HANDLE hPrinter, PLABELDATA pDb);
 void RemovePrinterForms(HANDLE hPrinter, PLABELDATA pDb);
 
-// ---- Test feed (sendfeed.cpp) ------------------------------------------------------------------------
+// ---- Printer property sheet and test feed (prnpropsheet.cpp, prnpropitems.cpp, prnpropapply.cpp,
+//      sendfeed.cpp) ------------------------------------------------------------------------------
+// Item identities (OPTITEM UserData) of the printer sheet; the document sheet shares 34 and 35.
+constexpr ULONG_PTR ITEM_EXPANSION_RAM = 26;
+constexpr ULONG_PTR ITEM_PASS_THROUGH = 27;
+constexpr ULONG_PTR ITEM_LABEL_LIST = 28;
+constexpr ULONG_PTR ITEM_SPOT_FIRST = 30;  // black, magenta, cyan, yellow: 30..33
+constexpr ULONG_PTR ITEM_SPOT_LAST = 33;
+constexpr ULONG_PTR ITEM_FEED = 34;
+constexpr ULONG_PTR ITEM_HELP = 35;
+
+BOOL PackPrinterPropertyItems(POPTITEMPACK pPack);
+// The Feed push button, on every model but 0 (adds nothing on model 0). Pressing
+// it calls the sheet's callback with CPSUICB_REASON_PUSHBUTTON.
+BOOL PackItemFeed(POPTITEMPACK pPack);
+// The Help push button; pressing it calls back with CPSUICB_REASON_PUSHBUTTON.
+BOOL PackItemHelp(POPTITEMPACK pPack);
+BOOL PackItemMemory(POPTITEMPACK pPack);
+BOOL PackItemPassThrough(POPTITEMPACK pPack);
+BOOL PackItemSpot(POPTITEMPACK pPack);
+LONG PrinterPropertyCallback(PCPSUICBPARAM pCallbackParam);
+LONG PrnPropSelChange(PUIDATA pUiData, POPTITEM pItem);
+void UnpackPrinterPropertiesItems(PUIDATA pUiData, POPTITEM pItems, WORD cItems);
+LONG PrnPropApplyNow(PUIDATA pUiData, PCPSUICBPARAM pCallbackParam);
 // Sends a test feed of the label as a RAW document; FALSE when the spooler failed.
 BOOL SendFeed(HANDLE hPrinter, LPWSTR pwstrOutputFile, const LABELDATA* pLabel, const DRVDEVMODE* pdm);
+
+// ---- Label editor: the label list item and the editor sheet -------------------------------------------
+BOOL PackItemLabelList(POPTITEMPACK pPack);
+// Fills the label list's option type: TVOT_LISTBOX, one entry per label of the
+// working database, in a new OPTPARAM array from the sheet's heap (the old array
+// is the caller's to free). FALSE when memory runs out.
+BOOL FillLabelOptType(PUIDATA pUiData, POPTTYPE pOptType);
+BOOL LabelProperty(HINSTANCE hInstance, HWND hWndParent, PCPSUICBPARAM pCallbackParam);
 
 // ---- Entry points ---------------------------------------------------------------------------------
 LBLUI_EXPORT BOOL DllInitialize(HINSTANCE hModule, DWORD ulReason, LPVOID pContext);
@@ -132,3 +163,4 @@ LBLUI_EXPORT DWORD DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WOR
 LBLUI_EXPORT BOOL DevQueryPrintEx(PDEVQUERYPRINT_INFO pDQPInfo);
 LBLUI_EXPORT BOOL DrvUpgradePrinter(DWORD dwLevel, LPBYTE pDriverUpgradeInfo);
 LBLUI_EXPORT BOOL DrvPrinterEvent(LPWSTR pPrinterName, INT DriverEvent, DWORD Flags, LPARAM lParam);
+LBLUI_EXPORT LONG DrvDevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);

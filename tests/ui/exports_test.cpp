@@ -28,8 +28,8 @@ std::set<std::string> DefinedDynamicSymbols(const std::string& library)
 TEST(Exports, UiLibraryExportsItsEntryPointsOnly)
 {
     EXPECT_EQ(DefinedDynamicSymbols(LBLUI_PATH),
-              (std::set<std::string>{"DevQueryPrintEx", "DllInitialize", "DrvDeviceCapabilities", "DrvPrinterEvent",
-                                     "DrvUpgradePrinter"}));
+              (std::set<std::string>{"DevQueryPrintEx", "DllInitialize", "DrvDeviceCapabilities",
+                                     "DrvDevicePropertySheets", "DrvPrinterEvent", "DrvUpgradePrinter"}));
 }
 
 TEST(Exports, RenderLibraryExportsOnlyDrvEnableDriver)
