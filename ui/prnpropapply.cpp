@@ -3,7 +3,7 @@
 // brought into line with the labels.
 #include <cstring>
 
-#include "uidrv.h"
+#include "labeleditor.h"
 
 namespace {
 
@@ -46,21 +46,14 @@ void DeleteGoneForms(HANDLE hPrinter, const LABELDATA* pOld, PLABELDATA pNew)
 
 LONG PrnPropSelChange(PUIDATA p, POPTITEM pItem)
 {
-    POPTTYPE pType = pItem->pOptType;
-    if (!pType) return CPSUICB_ACTION_NONE;
-    const POPTPARAM pOld = pType->pOptParam;
-    const WORD cOld = pType->Count;
-    if (!FillLabelOptType(p, pType)) {
-        // Out of memory: the old list stays, and with it the old database's names.
-        pType->pOptParam = pOld;
-        pType->Count = cOld;
-        return CPSUICB_ACTION_NONE;
-    }
-    if (pOld) HeapFree(p->hHeap, 0, pOld);
+    POPTTYPE pNew = FillLabelOptType(p);
+    if (!pNew) return CPSUICB_ACTION_NONE;  // out of memory: the old list and its names stay
+    FreeLabelOptType(p, pItem->pOptType);
+    pItem->pOptType = pNew;
     const LONG cLabels = static_cast<LONG>(GetLabelNum(p->pLabelDb));
     if (pItem->Sel >= cLabels) pItem->Sel = cLabels - 1;
     if (pItem->Sel < 0) pItem->Sel = 0;
-    if (cLabels > 0) p->labelWork = p->pLabelDb[pItem->Sel];
+    p->labelWork = p->pLabelDb[pItem->Sel];
     pItem->Flags |= OPTIF_CHANGED;
     return CPSUICB_ACTION_REINIT_ITEMS;
 }

@@ -1,6 +1,6 @@
 // The items of the printer property sheet: label list, Feed, expansion RAM,
 // pass-through, spot colours and Help, in that order.
-#include "uidrv.h"
+#include "labeleditor.h"
 
 namespace {
 

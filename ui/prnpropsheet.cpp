@@ -1,7 +1,7 @@
 // The printer property sheet: DrvDevicePropertySheets builds the item tree from
 // the printer's UI data and hands it to the common property sheet UI;
 // PrinterPropertyCallback reacts to what the user does in it.
-#include "uidrv.h"
+#include "labeleditor.h"
 #include "user/msgbox.h"
 
 namespace {

@@ -148,14 +148,6 @@ LONG PrnPropApplyNow(PUIDATA pUiData, PCPSUICBPARAM pCallbackParam);
 // Sends a test feed of the label as a RAW document; FALSE when the spooler failed.
 BOOL SendFeed(HANDLE hPrinter, LPWSTR pwstrOutputFile, const LABELDATA* pLabel, const DRVDEVMODE* pdm);
 
-// ---- Label editor: the label list item and the editor sheet -------------------------------------------
-BOOL PackItemLabelList(POPTITEMPACK pPack);
-// Fills the label list's option type: TVOT_LISTBOX, one entry per label of the
-// working database, in a new OPTPARAM array from the sheet's heap (the old array
-// is the caller's to free). FALSE when memory runs out.
-BOOL FillLabelOptType(PUIDATA pUiData, POPTTYPE pOptType);
-BOOL LabelProperty(HINSTANCE hInstance, HWND hWndParent, PCPSUICBPARAM pCallbackParam);
-
 // ---- Entry points ---------------------------------------------------------------------------------
 LBLUI_EXPORT BOOL DllInitialize(HINSTANCE hModule, DWORD ulReason, LPVOID pContext);
 LBLUI_EXPORT DWORD DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pOutput,
