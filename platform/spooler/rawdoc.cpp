@@ -34,6 +34,7 @@ struct DocumentTable {
     std::mutex lock;
     std::map<HANDLE, RawDocument> docs;
     std::optional<platform::RawDocumentRecord> last;
+    std::string redirect;
     DWORD nextJob = 1;
 };
 
@@ -122,6 +123,13 @@ std::optional<RawDocumentRecord> LastRawDocument()
     return t.last;
 }
 
+void RedirectRawDocuments(const std::string& output)
+{
+    DocumentTable& t = Table();
+    std::lock_guard guard(t.lock);
+    t.redirect = output;
+}
+
 void ClearLastRawDocument()
 {
     DocumentTable& t = Table();
@@ -184,6 +192,7 @@ DWORD StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo)
     doc.record.printer = name;
     doc.record.docName = info->pDocName ? platform::Narrow(info->pDocName) : std::string();
     doc.record.output = info->pOutputFile && *info->pOutputFile ? platform::Narrow(info->pOutputFile) : printer->port;
+    if (!t.redirect.empty()) doc.record.output = t.redirect;
     doc.sink = platform::FindJobSink(hPrinter);
     if (doc.sink && doc.sink->mode != JobSink::Mode::Spool) {
         doc.cbAtStart = doc.sink->BytesTaken();

@@ -26,6 +26,7 @@ int main(int argc, char** argv)
     lblctl::AddFormsCommand(app);
     lblctl::AddCapsCommand(app);
     lblctl::AddQueryCommand(app);
+    lblctl::AddFeedCommand(app);
 
     try {
         app.parse(argc, argv);

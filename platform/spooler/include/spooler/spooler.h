@@ -160,6 +160,9 @@ struct RawDocumentRecord {
 };
 std::optional<RawDocumentRecord> LastRawDocument();
 void ClearLastRawDocument();
+// Sends every raw document this process starts to `output` (a port string or
+// file) instead of its own output, as printing to a file does; empty ends it.
+void RedirectRawDocuments(const std::string& output);
 
 // An installed driver (AddPrinterDriverW), or nullopt.
 struct DriverRecord {
