@@ -309,6 +309,56 @@ TEST_F(PrinterApplyTest, TheListFollowsTheEditorsDatabase)
     Destroy(p);
 }
 
+TEST_F(PrinterSheetTest, DeletingInTheEditorAndApplyingRemovesTheForm)
+{
+    const std::u16string name = AddInstalledPrinter(ModelPpd(1));
+    HANDLE h = Open(name);
+    // A second label, "Box 1", stored and registered as a form.
+    std::vector<BYTE> stored = Value(h, u"LabelData");
+    ASSERT_EQ(stored.size(), 4 + sizeof(LABELDATA));
+    LABELDATA box;
+    std::memcpy(&box, stored.data() + 4, sizeof box);
+    CopyStringW(box.szLabelName, u"Box 1", CCHLABELNAME);
+    box.lWidth = 60000;
+    stored[0] = 2;
+    stored.insert(stored.end(), reinterpret_cast<BYTE*>(&box), reinterpret_cast<BYTE*>(&box) + sizeof box);
+    SetValue(h, u"LabelData", stored.data(), static_cast<DWORD>(stored.size()));
+
+    std::vector<std::u16string> listAfter;
+    LONG selAfter = -1;
+    user::Script script;
+    script
+        .Then([&](Desk& d) {
+            const int list = Find(d.Items(), u"Label All");
+            ASSERT_TRUE(d.Select(list, 1));
+            ASSERT_TRUE(d.PushExt(list));  // the editor: the next steps
+        })
+        .Then([&](Desk& d) {
+            ASSERT_EQ(d.What(), user::Waiting::PropertySheet);
+            EXPECT_EQ(d.Control(3000).text, u"Box 1");
+            ASSERT_TRUE(d.Press(3007));  // Delete: its question is the next step
+        })
+        .Then([&](Desk& d) {
+            ASSERT_EQ(d.What(), user::Waiting::MessageBox);
+            EXPECT_EQ(d.Box().text, u"Delete 'Box 1' ?");
+            d.Answer(IDOK);
+        })
+        .Then([&](Desk& d) { d.Cancel(); })  // leaves the editor; the deletion stays in the working copy
+        .Then([&](Desk& d) {
+            const auto items = d.Items();
+            const auto& list = items.items[Find(items, u"Label All")];
+            listAfter = list.choices;
+            selAfter = list.selection;
+            d.Ok();
+        });
+    EXPECT_EQ(Run(name), CPSUI_OK);
+    EXPECT_EQ(listAfter, (std::vector<std::u16string>{name + u" Standard Label"}));
+    EXPECT_EQ(selAfter, 0);  // the selection moved back into the list
+    EXPECT_EQ(FormNumber(u"Box 1"), 0u);
+    EXPECT_NE(FormNumber(name + u" Standard Label"), 0u);
+    EXPECT_EQ(Value(h, u"LabelData").size(), 4 + sizeof(LABELDATA));
+}
+
 TEST_F(PrinterSheetTest, AFailureAtAnyAllocationWhileBuildingReleasesEverything)
 {
     const std::u16string name = AddInstalledPrinter(PpdWithColor(3, true));
