@@ -154,12 +154,9 @@ const OPTITEM* FindItem(const OPTITEM* pItems, WORD cItems, WORD userData)
 BOOL PackDocumentPropertyItems(POPTITEMPACK pPack)
 {
     const DRVDEVMODE& dm = pPack->pUiData->devmode;
-    // TODO(printersheet): the Feed button (PackItemFeed, models other than 0)
-    // after the resolution and the Help button (PackItemHelp) last, once the
-    // printer sheet provides them.
     return PackItemOrientation(pPack, dm.dmPublic) && PackItemCopiesCollate(pPack, dm.dmPublic) &&
-           PackItemColor(pPack, dm) && PackItemFormName(pPack, dm.dmPublic) &&
-           PackItemResolution(pPack, dm.dmPublic) && PackItemDeviceOptions(pPack, &dm);
+           PackItemColor(pPack, dm) && PackItemFormName(pPack, dm.dmPublic) && PackItemFeed(pPack) &&
+           PackItemResolution(pPack, dm.dmPublic) && PackItemDeviceOptions(pPack, &dm) && PackItemHelp(pPack);
 }
 
 void UnpackDocumentPropertiesItems(PUIDATA p, const OPTITEM* pItems, WORD cItems)
@@ -211,13 +208,15 @@ LONG DocumentPropertyCallback(PCPSUICBPARAM pParam)
 
     switch (pParam->Reason) {
     case CPSUICB_REASON_SEL_CHANGED:
+    case CPSUICB_REASON_PUSHBUTTON:  // the Feed and Help buttons are callback push buttons
         if (!pItem) break;
         if (pItem->UserData == ITEM_FORMNAME && pItem->Sel >= 0 &&
             static_cast<DWORD>(pItem->Sel) < GetLabelNum(p->pLabelDb))
             p->labelWork = p->pLabelDb[pItem->Sel];
+        else if (pItem->UserData == ITEM_FEED)
+            SendFeed(p->hPrinter, p->pwstrPortName, &p->labelWork, &p->devmode);
         else if (pItem->UserData == ITEM_HELP)
             WinHelpW(p->hDlg, p->pwstrHelpFile, HELP_FINDER, 0);
-        // TODO(printersheet): ITEM_FEED sends a test feed of labelWork (SendFeed).
         break;
     case CPSUICB_REASON_ECB_CHANGED:
         if (pItem) pItem->Flags |= OPTIF_CHANGED;

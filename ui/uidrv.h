@@ -99,8 +99,6 @@ constexpr WORD ITEM_BACKFEED = 18;
 constexpr WORD ITEM_AUTOFEED = 19;
 constexpr WORD ITEM_COMPRESSION = 20;
 constexpr WORD ITEM_HALFTONE = 24;
-constexpr WORD ITEM_FEED = 34;
-constexpr WORD ITEM_HELP = 35;
 
 constexpr LONG DRVDEVMODE_SIZE = sizeof(DRVDEVMODE);
 
@@ -152,6 +150,33 @@ BOOL UpgradePrinterProperties(HANDLE hPrinter, const PPDDATA* pPpdData);
 BOOL AddPrinterForms(HANDLE hPrinter, PLABELDATA pDb);
 void RemovePrinterForms(HANDLE hPrinter, PLABELDATA pDb);
 
+// ---- Printer property sheet and test feed (prnpropsheet.cpp, prnpropitems.cpp, prnpropapply.cpp,
+//      sendfeed.cpp) ------------------------------------------------------------------------------
+// Item identities (OPTITEM UserData) of the printer sheet; the document sheet shares 34 and 35.
+constexpr ULONG_PTR ITEM_EXPANSION_RAM = 26;
+constexpr ULONG_PTR ITEM_PASS_THROUGH = 27;
+constexpr ULONG_PTR ITEM_LABEL_LIST = 28;
+constexpr ULONG_PTR ITEM_SPOT_FIRST = 30;  // black, magenta, cyan, yellow: 30..33
+constexpr ULONG_PTR ITEM_SPOT_LAST = 33;
+constexpr ULONG_PTR ITEM_FEED = 34;
+constexpr ULONG_PTR ITEM_HELP = 35;
+
+BOOL PackPrinterPropertyItems(POPTITEMPACK pPack);
+// The Feed push button, on every model but 0 (adds nothing on model 0). Pressing
+// it calls the sheet's callback with CPSUICB_REASON_PUSHBUTTON.
+BOOL PackItemFeed(POPTITEMPACK pPack);
+// The Help push button; pressing it calls back with CPSUICB_REASON_PUSHBUTTON.
+BOOL PackItemHelp(POPTITEMPACK pPack);
+BOOL PackItemMemory(POPTITEMPACK pPack);
+BOOL PackItemPassThrough(POPTITEMPACK pPack);
+BOOL PackItemSpot(POPTITEMPACK pPack);
+LONG PrinterPropertyCallback(PCPSUICBPARAM pCallbackParam);
+LONG PrnPropSelChange(PUIDATA pUiData, POPTITEM pItem);
+void UnpackPrinterPropertiesItems(PUIDATA pUiData, POPTITEM pItems, WORD cItems);
+LONG PrnPropApplyNow(PUIDATA pUiData, PCPSUICBPARAM pCallbackParam);
+// Sends a test feed of the label as a RAW document; FALSE when the spooler failed.
+BOOL SendFeed(HANDLE hPrinter, LPWSTR pwstrOutputFile, const LABELDATA* pLabel, const DRVDEVMODE* pdm);
+
 // ---- Entry points ---------------------------------------------------------------------------------
 LBLUI_EXPORT BOOL DllInitialize(HINSTANCE hModule, DWORD ulReason, LPVOID pContext);
 LBLUI_EXPORT DWORD DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pOutput,
@@ -166,3 +191,4 @@ LBLUI_EXPORT LONG DrvAdvancedDocumentProperties(HWND hWnd, HANDLE hPrinter, LPWS
                                                 DEVMODEW* pdmOutput, DEVMODEW* pdmInput);
 LBLUI_EXPORT BOOL DrvConvertDevMode(LPWSTR pPrinterName, DEVMODEW* pdmIn, DEVMODEW* pdmOut, LONG* pcbNeeded,
                                     DWORD fMode);
+LBLUI_EXPORT LONG DrvDevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);

@@ -66,6 +66,7 @@ BOOL OpenPrinterW(LPWSTR pPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSW*)
 
 BOOL ClosePrinter(HANDLE hPrinter)
 {
+    platform::spool::AbandonRawDocument(hPrinter);
     if (!platform::ReleaseHandleOf<PrinterHandle>(hPrinter)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;

@@ -75,6 +75,9 @@ struct PrinterHandle : HandleObject {
     bool ClosedByCloseHandle() const override { return false; }
 };
 
+// Drops the unfinished raw document of a printer handle that is being closed.
+void AbandonRawDocument(HANDLE h);
+
 // The printer a handle names. ERROR_SUCCESS, or ERROR_INVALID_HANDLE for a handle
 // that is not a printer handle of the current spool directory. The server handle
 // passes only when allowServer is set.

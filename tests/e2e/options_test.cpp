@@ -166,6 +166,16 @@ TEST(LblctlOptions, ChoicesTheSheetDoesNotOfferAreRefusedWithWhatItOffers)
     }
 }
 
+TEST(LblctlOptions, TheTestFeedUsesThePrintingDefaults)
+{
+    Ok(Lblctl({"printer", "add", "Opts Feed", "--ppd", TestPpd(1)}));
+    Ok(Lblctl({"options", "Opts Feed", "--defaults", "--set", "bRibbonSaver=0"}));
+    Ok(Lblctl({"feed", "Opts Feed", "--output", Spool("feed.prn")}));
+    RunResult r = Lblctl({"inspect", Spool("feed.prn")});
+    Ok(r);
+    EXPECT_THAT(r.out, HasSubstr("ribbon saver off"));
+}
+
 TEST(LblctlOptions, ListingShowsTheSheetInItsOrderAndWords)
 {
     Ok(Lblctl({"printer", "add", "Opts List", "--ppd", TestPpd(10)}));
@@ -175,10 +185,12 @@ TEST(LblctlOptions, ListingShowsTheSheetInItsOrderAndWords)
               "Orientation: *Portrait, Landscape\n"
               "Copies: 1 (1 to 9999)\n"
               "Form Name: *Opts List Standard Label\n"
+              "Feed: (push button)\n"
               "Resolution: *203\n"
               "Tag Rotation: *Bottom Up, Top Down\n"
               "Auto Feed: *Without, With\n"
-              "Halftone: *Dither1, Dither2\n");
+              "Halftone: *Dither1, Dither2\n"
+              "Help: (push button)\n");
 }
 
 }  // namespace

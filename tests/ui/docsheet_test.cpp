@@ -237,24 +237,27 @@ TEST_F(DocSheetTest, DeviceOptionItemsFollowTheModel)
     user::CommonSheetState s0 = Run(DM_PROMPT, nullptr, nullptr).items;
     EXPECT_EQ(Names(s0), (std::vector<std::u16string>{u"Orientation", u"Copies", u"Color", u"Form Name",
                                                        u"Resolution", u"Tag Rotation", u"Ribbon Saver",
-                                                       u"Back Feed", u"Halftone"}));
+                                                       u"Back Feed", u"Halftone", u"Help"}));
     EXPECT_EQ(Item(s0, 24)->choices.size(), 3u);
 
     Install(ModelPpd(7));
     EXPECT_EQ(Names(Run(DM_PROMPT, nullptr, nullptr).items),
-              (std::vector<std::u16string>{u"Orientation", u"Copies", u"Form Name", u"Resolution", u"Tag Rotation",
-                                           u"Auto Feed", u"Data Compression", u"Halftone"}));
+              (std::vector<std::u16string>{u"Orientation", u"Copies", u"Form Name", u"Feed", u"Resolution",
+                                           u"Tag Rotation", u"Auto Feed", u"Data Compression", u"Halftone",
+                                           u"Help"}));
 
     Install(ModelPpd(10));
     user::CommonSheetState s10 = Run(DM_PROMPT, nullptr, nullptr).items;
-    EXPECT_EQ(Names(s10), (std::vector<std::u16string>{u"Orientation", u"Copies", u"Form Name", u"Resolution",
-                                                        u"Tag Rotation", u"Auto Feed", u"Halftone"}));
+    EXPECT_EQ(Names(s10), (std::vector<std::u16string>{u"Orientation", u"Copies", u"Form Name", u"Feed",
+                                                        u"Resolution", u"Tag Rotation", u"Auto Feed", u"Halftone",
+                                                        u"Help"}));
     EXPECT_EQ(Item(s10, 24)->choices, (std::vector<std::u16string>{u"Dither1", u"Dither2"}));
 
     Install(ModelPpd(1));
     EXPECT_EQ(Names(Run(DM_PROMPT, nullptr, nullptr).items),
-              (std::vector<std::u16string>{u"Orientation", u"Copies", u"Form Name", u"Resolution", u"Tag Rotation",
-                                           u"Ribbon Saver", u"Auto Feed", u"Mirror Print", u"Halftone"}));
+              (std::vector<std::u16string>{u"Orientation", u"Copies", u"Form Name", u"Feed", u"Resolution",
+                                           u"Tag Rotation", u"Ribbon Saver", u"Auto Feed", u"Mirror Print",
+                                           u"Halftone", u"Help"}));
 }
 
 TEST_F(DocSheetTest, DeviceOptionsReachThePrivatePart)

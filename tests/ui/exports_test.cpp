@@ -29,8 +29,9 @@ TEST(Exports, UiLibraryExportsItsEntryPointsOnly)
 {
     EXPECT_EQ(DefinedDynamicSymbols(LBLUI_PATH),
               (std::set<std::string>{"DevQueryPrintEx", "DllInitialize", "DrvAdvancedDocumentProperties",
-                                     "DrvConvertDevMode", "DrvDeviceCapabilities", "DrvDocumentProperties",
-                                     "DrvDocumentPropertySheets", "DrvPrinterEvent", "DrvUpgradePrinter"}));
+                                     "DrvConvertDevMode", "DrvDeviceCapabilities", "DrvDevicePropertySheets",
+                                     "DrvDocumentProperties", "DrvDocumentPropertySheets", "DrvPrinterEvent",
+                                     "DrvUpgradePrinter"}));
 }
 
 TEST(Exports, RenderLibraryExportsOnlyDrvEnableDriver)

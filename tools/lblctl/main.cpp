@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     lblctl::AddQueryCommand(app);
     lblctl::AddOptionsCommand(app);
     lblctl::AddDevmodeCommand(app);
+    lblctl::AddFeedCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -73,7 +73,9 @@ void PrintItems(const user::CommonSheetState& s, bool json)
     }
     for (const auto& it : s.items) {
         std::string line = Text(it.name) + ":";
-        if (IsRange(it.type)) {
+        if (it.type == TVOT_PUSHBUTTON) {
+            line += " (push button)";
+        } else if (IsRange(it.type)) {
             line += " " + std::to_string(it.selection) + " (" + std::to_string(it.low) + " to " +
                     std::to_string(it.high) + ")";
         } else {

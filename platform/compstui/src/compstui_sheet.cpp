@@ -75,12 +75,12 @@ public:
                 st.flags = it.Flags;
                 st.dmPubId = it.DMPubID;
                 st.userData = it.UserData;
+                st.type = it.pOptType ? it.pOptType->Type : 0xFF;
                 if (it.pOptType && it.pOptType->pOptParam && it.pOptType->Count >= 2 &&
                     (st.type == TVOT_UDARROW || st.type == TVOT_TRACKBAR || st.type == TVOT_SCROLLBAR)) {
                     st.low = static_cast<LONG>(it.pOptType->pOptParam[1].IconID);
                     st.high = static_cast<LONG>(it.pOptType->pOptParam[1].lParam);
                 }
-                st.type = it.pOptType ? it.pOptType->Type : 0xFF;
                 if (it.pOptType && it.pOptType->pOptParam)
                     for (WORD k = 0; k < it.pOptType->Count; ++k)
                         st.choices.push_back(Text(a.cps->hInstCaller, it.pOptType->pOptParam[k].pData));
