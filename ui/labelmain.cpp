@@ -155,6 +155,9 @@ INT_PTR MainLabelPropDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
             }
             if (ApplyMainLabelDlg(hDlg, p, dwSel)) return Handled(hDlg, PSNRET_NOERROR);
             p->dwLabelAction = LABEL_ACTION_NONE;
+            // Show the corrected value at once: the page stays active, and leaving
+            // it would otherwise read the refused value back over the correction.
+            InitMainLabelDlg(hDlg, p);
             return Handled(hDlg, PSNRET_INVALID_NOCHANGEPAGE);
         }
         default: return FALSE;
