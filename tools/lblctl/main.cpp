@@ -28,6 +28,9 @@ int main(int argc, char** argv)
     lblctl::AddFormsCommand(app);
     lblctl::AddCapsCommand(app);
     lblctl::AddQueryCommand(app);
+    lblctl::AddOptionsCommand(app);
+    lblctl::AddDevmodeCommand(app);
+    lblctl::AddFeedCommand(app);
     lblctl::AddSpoolCommand(app);
 
     // A command's changes are kept only when it succeeds.
