@@ -2,6 +2,9 @@
 // properties, colour tables and label database stored, the spooler's forms
 // brought into line with the labels.
 #include <cstring>
+#include <string>
+
+#include "base/codepage.h"
 
 #include "labeleditor.h"
 
@@ -32,13 +35,38 @@ void PutLabelForms(HANDLE hPrinter, const LABELDATA* pDb)
     }
 }
 
-// Deletes the forms of the labels of pOld that pNew no longer has.
+// TRUE when a label of another printer bears the name. Forms are machine-wide,
+// so such a form is that printer's label too. When the printers cannot be read
+// the answer is TRUE: a form kept too many is harmless, one deleted is lost.
+BOOL OtherPrinterHasLabel(HANDLE hPrinter, const WCHAR* pName)
+{
+    try {
+        const auto self = platform::PrinterNameOf(hPrinter);
+        for (const auto& printer : platform::EnumPrinters()) {
+            if (self && printer.name == *self) continue;
+            std::u16string wname = platform::Widen(printer.name);
+            HANDLE hOther = nullptr;
+            if (!OpenPrinterW(wname.data(), &hOther, nullptr) || !hOther) return TRUE;
+            PLABELDATA pDb = GetLabelDatabase(hOther, wname.c_str());
+            const BOOL bFound = !pDb || FindLabelData(pDb, pName) != nullptr;
+            if (pDb) FreeLabelDatabase(pDb);
+            ClosePrinter(hOther);
+            if (bFound) return TRUE;
+        }
+        return FALSE;
+    } catch (...) {
+        return TRUE;
+    }
+}
+
+// Deletes the forms of the labels of pOld that pNew no longer has, keeping
+// those a label of another printer still bears.
 void DeleteGoneForms(HANDLE hPrinter, const LABELDATA* pOld, PLABELDATA pNew)
 {
     for (DWORD i = 0, n = GetLabelNum(pOld); i < n; ++i) {
         WCHAR name[CCHLABELNAME];
         CopyStringW(name, pOld[i].szLabelName, CCHLABELNAME);
-        if (!FindLabelData(pNew, name)) DeleteFormW(hPrinter, name);
+        if (!FindLabelData(pNew, name) && !OtherPrinterHasLabel(hPrinter, name)) DeleteFormW(hPrinter, name);
     }
 }
 
