@@ -100,20 +100,27 @@ TEST(LblctlLabelsLongName, StandardLabelNameIsCutTo31Characters)
     Lblctl({"printer", "remove", longName});
 }
 
-TEST_F(LblctlLabels, ImportRoundTripsEveryField)
+TEST_F(LblctlLabels, ImportRoundTripsEveryFieldTheEditorShows)
 {
+    // Model 1, monochrome: every control of its editor away from the standard label.
     Json labels = Json::array({StandardLabel("Stock Standard Label"), StandardLabel("Tag 50x30 \xC3\xA9t\xC3\xA9")});
     Json& tag = labels[1];
     tag["lWidth"] = 50000;
     tag["lHeight"] = 30000;
-    tag["lPitch"] = -2147483648LL;
+    tag["lPitch"] = 350;
+    tag["iSensor"] = 2;
+    tag["iIssueSpeed"] = 1;
     tag["iCutInterval"] = 999;
-    tag["lAutoFeed2"] = 2147483647;
-    tag["alDensAdj"] = {1, -2, 3, -4};
-    tag["alPosAdj"] = {1, 2, 3, 4, 5, 6, 7, -8};
-    tag["aRibbon"][0]["dwRibbonSel1"] = 4294967295LL;
-    tag["aRibbon"][3]["lBackTensionAdj"] = -10;
+    tag["lFeedAdj"] = -500;
+    tag["lCutPosAdj"] = 500;
+    tag["lBackFeedAdj"] = -99;
+    tag["lAutoFeed"] = 2000;
+    tag["alDensAdj"] = {-10, 0, 0, 0};
+    tag["iIssueMode"] = 1;
+    tag["aRibbon"][0]["lRewindAdj"] = -15;
+    tag["aRibbon"][0]["lBackTensionAdj"] = -7;
     labels.push_back(StandardLabel("Third"));
+    labels[2]["aRibbon"][0]["dwRibbonSel1"] = 1;
 
     RunResult r = Import(labels);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -124,8 +131,8 @@ TEST_F(LblctlLabels, ImportRoundTripsEveryField)
     ASSERT_TRUE(stored);
     ASSERT_EQ(stored->size(), 4u + 3 * 248u);
     EXPECT_EQ(Dword(*stored, 0), 3u);
-    EXPECT_EQ(Dword(*stored, 4 + 248 + 68), 50000u);        // lWidth of the second label
-    EXPECT_EQ(Dword(*stored, 4 + 248 + 168), 0xFFFFFFFFu);  // aRibbon[0].dwRibbonSel1
+    EXPECT_EQ(Dword(*stored, 4 + 248 + 68), 50000u);    // lWidth of the second label
+    EXPECT_EQ(Dword(*stored, 4 + 496 + 168), 1u);       // aRibbon[0].dwRibbonSel1 of the third
 
     RunResult first = Lblctl({"labels", "export", name});
     ASSERT_EQ(Import(first.out).status, 0);
@@ -135,24 +142,26 @@ TEST_F(LblctlLabels, ImportRoundTripsEveryField)
 
 TEST_F(LblctlLabels, FieldsNotGivenTakeTheStandardValues)
 {
-    ASSERT_EQ(Import(std::string(R"([{"lWidth": 50000}, {"szLabelName": "B", "aRibbon": [{}, {"lRewindAdj": -3}, {}, {}]}])")).status, 0);
+    RunResult r = Import(std::string(R"([{"lWidth": 50000}, {"szLabelName": "B", "lAutoFeed": 300}])"));
+    ASSERT_EQ(r.status, 0) << r.err;
     Json labels = Export();
     Json first = StandardLabel("Stock Standard Label");
     first["lWidth"] = 50000;
     Json second = StandardLabel("B");
-    second["aRibbon"][1]["lRewindAdj"] = -3;
+    second["lAutoFeed"] = 300;
     EXPECT_EQ(labels, Json::array({first, second}));
 }
 
 TEST_F(LblctlLabels, FormsAreBroughtIntoLine)
 {
-    Json a = StandardLabel("Form A"), b = StandardLabel("Form B"), flat = StandardLabel("Flat");
+    Json a = StandardLabel("Form A"), b = StandardLabel("Form B");
     a["lWidth"] = 50000;
     a["lHeight"] = 30000;
+    a["lPitch"] = 350;
     b["lWidth"] = 60000;
     b["lHeight"] = 40000;
-    flat["lHeight"] = 0;
-    ASSERT_EQ(Import(Json::array({StandardLabel("Stock Standard Label"), a, b, flat})).status, 0);
+    b["lPitch"] = 450;
+    ASSERT_EQ(Import(Json::array({StandardLabel("Stock Standard Label"), a, b})).status, 0);
     auto formA = FindForm("Form A");
     ASSERT_TRUE(formA);
     EXPECT_EQ(formA->flags, FORM_PRINTER);
@@ -161,7 +170,6 @@ TEST_F(LblctlLabels, FormsAreBroughtIntoLine)
     EXPECT_EQ(formA->area.right, 50000);
     EXPECT_EQ(formA->area.bottom, 30000);
     ASSERT_TRUE(FindForm("Form B"));
-    EXPECT_FALSE(FindForm("Flat"));  // a label without a size has no form
 
     a["lWidth"] = 55000;
     ASSERT_EQ(Import(Json::array({StandardLabel("Stock Standard Label"), a})).status, 0);

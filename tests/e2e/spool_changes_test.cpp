@@ -144,8 +144,8 @@ TEST_F(LblctlSpoolChanges, LabelWithoutItsFormIsNotPrintedOnAnother)
     std::string port = (fs::path(SpoolDir()).parent_path() / "formless.prn").string();
     ASSERT_EQ(Lblctl({"printer", "remove", name}).status, 0);
     ASSERT_EQ(Lblctl({"printer", "add", name, "--ppd", TestPpd(), "--port", port}).status, 0);
-    std::string labels = WriteFile("formless.json", R"([{"szLabelName": "Form First", "lWidth": 50000, "lHeight": 30000},
-                                                       {"szLabelName": "Form Alpha", "lWidth": 80000, "lHeight": 60000}])");
+    std::string labels = WriteFile("formless.json", R"([{"szLabelName": "Form First", "lWidth": 50000, "lHeight": 30000, "lPitch": 350},
+                                                       {"szLabelName": "Form Alpha", "lWidth": 80000, "lHeight": 60000, "lPitch": 650}])");
     ASSERT_EQ(Lblctl({"labels", "import", name, labels}).status, 0);
     ASSERT_EQ(Lblctl({"forms", "delete", "Form Alpha"}).status, 0);
     RunResult r = Lblctl({"print", name, "--label", "Form Alpha", Picture()});

@@ -65,6 +65,14 @@ std::u16string WithoutMnemonic(std::u16string text)
 
 }  // namespace
 
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n' || c == '\r') c = ' ';
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
 bool EditorField::ForModel(DWORD model) const
 {
     return models.empty() || std::find(models.begin(), models.end(), model) != models.end();
@@ -220,7 +228,8 @@ std::string LabelEditor::SetOne(const ControlValue& v)
         if (c.pos == n) return "";
         if (!c.enabled) {
             // Name the check box that holds it, so that the user knows what to change first.
-            for (const auto& other : desk_.Sheet().pages[static_cast<size_t>(desk_.Sheet().active)].controls)
+            const user::SheetState sheet = desk_.Sheet();
+            for (const auto& other : sheet.pages[static_cast<size_t>(sheet.active)].controls)
                 if (other.kind == ControlClass::CheckBox && other.enabled)
                     return f.field + ": the label editor disables it while \"" +
                            platform::Narrow(WithoutMnemonic(other.text)) + "\" is " +
@@ -270,7 +279,7 @@ std::string LabelEditor::Press(std::u16string_view label)
         if (c.kind != user::ControlClass::PushButton || WithoutMnemonic(c.text) != label) continue;
         messages.clear();
         if (!desk_.Press(c.id)) return "the label editor's " + platform::Narrow(std::u16string(label)) + " button did not respond";
-        return messages.empty() ? "" : platform::Narrow(messages.front());
+        return messages.empty() ? "" : OneLine(platform::Narrow(messages.front()));
     }
     return "the label editor has no " + platform::Narrow(std::u16string(label)) + " button";
 }
@@ -317,7 +326,7 @@ void RunLabelVisits(PrinterSheet& sheet, const std::vector<EditorField>& fields,
                 const bool question = std::find(buttons.begin(), buttons.end(), IDCANCEL) != buttons.end() &&
                                       std::find(buttons.begin(), buttons.end(), IDOK) != buttons.end();
                 if (!question && editor) editor->messages.push_back(box.text);
-                if (!question && !editor && error.empty()) error = platform::Narrow(box.text);
+                if (!question && !editor && error.empty()) error = OneLine(platform::Narrow(box.text));
                 d.Answer(IDOK);
                 return;
             }

@@ -85,6 +85,9 @@ private:
     DWORD model_;
 };
 
+// A message box's text as one line of a message: line breaks as blanks, no trailing blanks.
+std::string OneLine(std::string text);
+
 // The allowed values of a field's control on the active page, as text for a message.
 std::string AllowedText(const EditorField& f, const user::ControlState& c, const user::ControlState* range);
 

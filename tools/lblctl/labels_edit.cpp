@@ -81,6 +81,10 @@ void LabelsAdd(const EditArgs& args)
     const std::vector<EditorField> fields = EditorFields(sheet);
     const std::vector<ControlValue> values = Values(sheet, fields, args, args.name);
     const std::string prefix = LabelPrefix(args.name);
+    const std::u16string wname = platform::Widen(args.name);
+    for (const LABELDATA& label : StoredLabels(args.printer))
+        if (std::u16string(label.szLabelName) == wname)
+            throw Failure{prefix + "printer \"" + Quoted(args.printer) + "\" has a label of that name"};
     RunLabelVisits(sheet, fields,
                    {Visit(args.from, args.printer,
                           [&](LabelEditor& editor) {
