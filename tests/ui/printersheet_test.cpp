@@ -290,6 +290,40 @@ TEST_F(PrinterApplyTest, DeletedLabelsLoseTheirFormsAndTheRestFitTheirSize)
     ASSERT_EQ(stored.size(), 4 + sizeof(LABELDATA));
 }
 
+TEST_F(PrinterApplyTest, ARemovedLabelKeepsItsFormWhileAnotherPrintersLabelBearsTheName)
+{
+    // Two printers with a label "Shared" each (forms are machine-wide); "Own" is the first's alone.
+    auto store = [&](HANDLE h, const std::vector<std::u16string>& names) {
+        PUIDATA p = FillUiData(h, nullptr);
+        ASSERT_NE(p, nullptr);
+        std::vector<BYTE> block(4 + names.size() * sizeof(LABELDATA));
+        const DWORD n = static_cast<DWORD>(names.size());
+        std::memcpy(block.data(), &n, 4);
+        for (size_t i = 0; i < names.size(); ++i) {
+            LABELDATA label = p->pLabelDb[0];
+            CopyStringW(label.szLabelName, names[i].c_str(), CCHLABELNAME);
+            std::memcpy(block.data() + 4 + i * sizeof(LABELDATA), &label, sizeof label);
+        }
+        Destroy(p);
+        SetValue(h, u"LabelData", block.data(), static_cast<DWORD>(block.size()));
+    };
+    HANDLE first = Open(AddInstalledPrinter(ModelPpd(1)));
+    HANDLE second = Open(AddInstalledPrinter(ModelPpd(1)));
+    store(first, {u"Shared", u"Own", u"Kept"});
+    store(second, {u"Shared"});
+    PUIDATA p = FillUiData(first, nullptr);  // registers the forms
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(FormNumber(u"Shared"), 0u);
+    ASSERT_NE(FormNumber(u"Own"), 0u);
+    std::memcpy(&p->pLabelDb[0], &p->pLabelDb[2], sizeof(LABELDATA));  // "Shared" and "Own" deleted in the editor
+    SetCount(p->pLabelDb, 1);
+    Apply(p);
+    Destroy(p);
+    EXPECT_NE(FormNumber(u"Shared"), 0u);  // the second printer's label still has its form
+    EXPECT_EQ(FormNumber(u"Own"), 0u);
+    EXPECT_NE(FormNumber(u"Kept"), 0u);
+}
+
 TEST_F(PrinterApplyTest, TheListFollowsTheEditorsDatabase)
 {
     HANDLE h = Open(AddInstalledPrinter(ModelPpd(1)));
