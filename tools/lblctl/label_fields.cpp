@@ -136,9 +136,13 @@ void LabelsFields(const FieldsArgs& args)
         std::string unit = e["unit"].get<std::string>();
         std::string allowed = e["allowed"].get<std::string>();
         if (e.contains("step")) allowed += ", in steps of " + std::to_string(e["step"].get<long>());
-        std::printf("%-27s %-18s %-7s %s\n    %s\n", e["field"].get<std::string>().c_str(),
-                    e["page"].get<std::string>().c_str(), unit.empty() ? "-" : unit.c_str(),
-                    e["meaning"].get<std::string>().c_str(), allowed.c_str());
+            // Padded by characters, not bytes: "µm" is two bytes of UTF-8.
+        if (unit.empty()) unit = "-";
+        const size_t width = platform::Widen(unit).size();
+        unit.append(width < 7 ? 7 - width : 0, ' ');
+        std::printf("%-27s %-18s %s %s\n    %s\n", e["field"].get<std::string>().c_str(),
+                    e["page"].get<std::string>().c_str(), unit.c_str(), e["meaning"].get<std::string>().c_str(),
+                    allowed.c_str());
     }
 }
 
