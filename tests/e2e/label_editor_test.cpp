@@ -182,6 +182,25 @@ TEST_F(LabelEditorCommands, ImportKeepsTheFilesOrderAndARefusalLeavesDatabaseAnd
     EXPECT_FALSE(FindForm("Hidden"));
 }
 
+TEST_F(LabelEditorCommands, AFormStaysWhileAnotherPrintersLabelBearsItsName)
+{
+    AddPrinter("Bench", 1);
+    ASSERT_EQ(Lblctl({"labels", "add", name, "Shared", "lWidth=50mm"}).status, 0);
+    // The editor refuses a name that another printer's form holds.
+    RunResult r = Lblctl({"labels", "add", "Bench", "Shared"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("label \"Shared\": "));
+    // A database stored before names were checked shares it.
+    auto stored = PrinterValue(name, "LabelData");
+    ASSERT_TRUE(stored);
+    ASSERT_TRUE(SetPrinterValue("Bench", "LabelData", *stored));
+
+    ASSERT_EQ(Lblctl({"labels", "delete", name, "Shared"}).status, 0);
+    EXPECT_TRUE(FindForm("Shared"));  // still the label of "Bench"
+    ASSERT_EQ(Lblctl({"labels", "delete", "Bench", "Shared"}).status, 0);
+    EXPECT_FALSE(FindForm("Shared"));
+}
+
 TEST_F(LabelEditorCommands, FieldsListWhatTheModelsEditorOffers)
 {
     AddPrinter("Zero", 0);

@@ -153,6 +153,15 @@ std::optional<std::vector<BYTE>> PrinterValue(const std::string& printer, const 
     return bytes;
 }
 
+bool SetPrinterValue(const std::string& printer, const std::string& value, const std::vector<BYTE>& bytes)
+{
+    Printer p(printer);
+    if (!p.h) return false;
+    std::u16string wvalue = platform::Widen(value);
+    return SetPrinterDataW(p.h, wvalue.data(), REG_BINARY, const_cast<BYTE*>(bytes.data()),
+                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+}
+
 std::optional<Form> FindForm(const std::string& name)
 {
     SpoolDir();

@@ -42,6 +42,10 @@ std::string WriteFile(const std::string& name, const std::string& text);
 // The bytes of a printer data value, nullopt when it is missing.
 std::optional<std::vector<BYTE>> PrinterValue(const std::string& printer, const std::string& value);
 
+// Stores a printer data value as REG_BINARY, as a driver of another version might
+// have left it; false when the printer cannot be opened or the write fails.
+bool SetPrinterValue(const std::string& printer, const std::string& value, const std::vector<BYTE>& bytes);
+
 struct Form {
     DWORD flags = 0;
     SIZEL size{};

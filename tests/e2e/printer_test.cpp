@@ -98,9 +98,14 @@ TEST(LblctlPrinter, RemoveKeepsFormsOtherPrintersStillName)
 {
     ASSERT_EQ(AddPrinter("Left").status, 0);
     ASSERT_EQ(AddPrinter("Right").status, 0);
-    std::string file = WriteFile("shared.json", R"([{"szLabelName": "Shared", "lWidth": 50000, "lHeight": 30000}])");
+    std::string file =
+        WriteFile("shared.json", R"([{"szLabelName": "Shared", "lWidth": 50000, "lHeight": 30000, "lPitch": 350}])");
     ASSERT_EQ(Lblctl({"labels", "import", "Left", file}).status, 0);
-    ASSERT_EQ(Lblctl({"labels", "import", "Right", file}).status, 0);
+    // The label editor refuses a name another printer's form holds: the second
+    // printer gets the same database as stored data.
+    auto shared = PrinterValue("Left", "LabelData");
+    ASSERT_TRUE(shared);
+    ASSERT_TRUE(SetPrinterValue("Right", "LabelData", *shared));
 
     ASSERT_EQ(Lblctl({"printer", "remove", "Left"}).status, 0);
     EXPECT_TRUE(FindForm("Shared"));
