@@ -6,3 +6,4 @@
 
 static_assert(std::is_same_v<decltype(&DllInitialize), PFN_DllInitialize>);
 static_assert(std::is_same_v<decltype(&DevQueryPrintEx), BOOL (*)(PDEVQUERYPRINT_INFO)>);
+static_assert(std::is_same_v<decltype(&DrvDevicePropertySheets), PFNPROPSHEETUI>);

@@ -101,3 +101,11 @@ void DelUiData(PUIDATA p)
     p->pLabelDb = p->pLabelDbSaved = nullptr;
     p->pSpotColor = p->pCustomColor = nullptr;
 }
+
+void ReleaseUiData(PUIDATA p)
+{
+    if (!p) return;
+    DelUiData(p);
+    UnloadPpdFile(p->pPpdData);
+    HeapDestroy(p->hHeap);  // the record itself lives in it
+}

@@ -85,6 +85,35 @@ constexpr WORD CALLER_VERSION = 0x0110;
 constexpr WORD IDS_CALLER_MODEL0 = 112;
 constexpr WORD IDS_CALLER_OTHER = 113;
 
+// ---- Document property sheet (docprop.cpp, docitems.cpp, devoptions.cpp, convertdm.cpp) ----------------
+// The items' identities (OPTITEM UserData).
+constexpr WORD ITEM_ORIENTATION = 1;
+constexpr WORD ITEM_COPIES = 3;
+constexpr WORD ITEM_COLOR = 4;
+constexpr WORD ITEM_RESOLUTION = 9;
+constexpr WORD ITEM_FORMNAME = 11;
+constexpr WORD ITEM_MIRROR = 12;
+constexpr WORD ITEM_ROTATE = 13;
+constexpr WORD ITEM_RIBBONSAVER = 17;
+constexpr WORD ITEM_BACKFEED = 18;
+constexpr WORD ITEM_AUTOFEED = 19;
+constexpr WORD ITEM_COMPRESSION = 20;
+constexpr WORD ITEM_HALFTONE = 24;
+
+constexpr LONG DRVDEVMODE_SIZE = sizeof(DRVDEVMODE);
+
+LONG PsDocumentProperties(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName, DEVMODEW* pdmOut, DEVMODEW* pdmIn,
+                          DWORD fMode);
+LONG SimpleDocumentProperties(PDOCUMENTPROPERTYHEADER pDPHdr);
+BOOL PackDocumentPropertyItems(POPTITEMPACK pPack);
+LONG DocumentPropertyCallback(PCPSUICBPARAM pCallbackParam);
+void UnpackDocumentPropertiesItems(PUIDATA pUiData, const OPTITEM* pItems, WORD cItems);
+BOOL PackItemDeviceOptions(POPTITEMPACK pPack, const DRVDEVMODE* pdm);
+// Writes one device option item into the private device mode; FALSE when the item is none of them.
+BOOL UnpackDeviceOption(const OPTITEM& item, DRVDEVMODE* pdm);
+// Tears down a record made by FillUiData: its buffers, its description and its heap.
+void ReleaseUiData(PUIDATA pUiData);
+
 // ---- Description cache (cache.cpp) -----------------------------------------------------------
 void InitPpdCache();
 void FlushPpdCache();
@@ -121,6 +150,33 @@ BOOL UpgradePrinterProperties(HANDLE hPrinter, const PPDDATA* pPpdData);
 BOOL AddPrinterForms(HANDLE hPrinter, PLABELDATA pDb);
 void RemovePrinterForms(HANDLE hPrinter, PLABELDATA pDb);
 
+// ---- Printer property sheet and test feed (prnpropsheet.cpp, prnpropitems.cpp, prnpropapply.cpp,
+//      sendfeed.cpp) ------------------------------------------------------------------------------
+// Item identities (OPTITEM UserData) of the printer sheet; the document sheet shares 34 and 35.
+constexpr ULONG_PTR ITEM_EXPANSION_RAM = 26;
+constexpr ULONG_PTR ITEM_PASS_THROUGH = 27;
+constexpr ULONG_PTR ITEM_LABEL_LIST = 28;
+constexpr ULONG_PTR ITEM_SPOT_FIRST = 30;  // black, magenta, cyan, yellow: 30..33
+constexpr ULONG_PTR ITEM_SPOT_LAST = 33;
+constexpr ULONG_PTR ITEM_FEED = 34;
+constexpr ULONG_PTR ITEM_HELP = 35;
+
+BOOL PackPrinterPropertyItems(POPTITEMPACK pPack);
+// The Feed push button, on every model but 0 (adds nothing on model 0). Pressing
+// it calls the sheet's callback with CPSUICB_REASON_PUSHBUTTON.
+BOOL PackItemFeed(POPTITEMPACK pPack);
+// The Help push button; pressing it calls back with CPSUICB_REASON_PUSHBUTTON.
+BOOL PackItemHelp(POPTITEMPACK pPack);
+BOOL PackItemMemory(POPTITEMPACK pPack);
+BOOL PackItemPassThrough(POPTITEMPACK pPack);
+BOOL PackItemSpot(POPTITEMPACK pPack);
+LONG PrinterPropertyCallback(PCPSUICBPARAM pCallbackParam);
+LONG PrnPropSelChange(PUIDATA pUiData, POPTITEM pItem);
+void UnpackPrinterPropertiesItems(PUIDATA pUiData, POPTITEM pItems, WORD cItems);
+LONG PrnPropApplyNow(PUIDATA pUiData, PCPSUICBPARAM pCallbackParam);
+// Sends a test feed of the label as a RAW document; FALSE when the spooler failed.
+BOOL SendFeed(HANDLE hPrinter, LPWSTR pwstrOutputFile, const LABELDATA* pLabel, const DRVDEVMODE* pdm);
+
 // ---- Entry points ---------------------------------------------------------------------------------
 LBLUI_EXPORT BOOL DllInitialize(HINSTANCE hModule, DWORD ulReason, LPVOID pContext);
 LBLUI_EXPORT DWORD DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WORD iDevCap, PVOID pOutput,
@@ -128,3 +184,11 @@ LBLUI_EXPORT DWORD DrvDeviceCapabilities(HANDLE hPrinter, PWSTR pDeviceName, WOR
 LBLUI_EXPORT BOOL DevQueryPrintEx(PDEVQUERYPRINT_INFO pDQPInfo);
 LBLUI_EXPORT BOOL DrvUpgradePrinter(DWORD dwLevel, LPBYTE pDriverUpgradeInfo);
 LBLUI_EXPORT BOOL DrvPrinterEvent(LPWSTR pPrinterName, INT DriverEvent, DWORD Flags, LPARAM lParam);
+LBLUI_EXPORT LONG DrvDocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);
+LBLUI_EXPORT LONG DrvDocumentProperties(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName, DEVMODEW* pdmOutput,
+                                        DEVMODEW* pdmInput, DWORD fMode);
+LBLUI_EXPORT LONG DrvAdvancedDocumentProperties(HWND hWnd, HANDLE hPrinter, LPWSTR pDeviceName,
+                                                DEVMODEW* pdmOutput, DEVMODEW* pdmInput);
+LBLUI_EXPORT BOOL DrvConvertDevMode(LPWSTR pPrinterName, DEVMODEW* pdmIn, DEVMODEW* pdmOut, LONG* pcbNeeded,
+                                    DWORD fMode);
+LBLUI_EXPORT LONG DrvDevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam);

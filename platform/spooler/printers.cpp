@@ -66,6 +66,7 @@ BOOL OpenPrinterW(LPWSTR pPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSW*)
 
 BOOL ClosePrinter(HANDLE hPrinter)
 {
+    platform::spool::AbandonRawDocument(hPrinter);
     if (!platform::ReleaseHandleOf<PrinterHandle>(hPrinter)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -103,10 +104,14 @@ DWORD DeletePrinter(const std::string& name)
     if (!tx.ok()) return ERROR_WRITE_FAULT;
     if (!PrinterExists(session.db(), name)) return ERROR_INVALID_PRINTER_NAME;
     Statement data(session.db(), "DELETE FROM printer_data WHERE printer=?1");
+    Statement devmode(session.db(), "DELETE FROM printer_devmodes WHERE printer=?1");
     Statement printer(session.db(), "DELETE FROM printers WHERE name=?1");
     data.Bind(1, name);
+    devmode.Bind(1, name);
     printer.Bind(1, name);
-    if (data.Step() != SQLITE_DONE || printer.Step() != SQLITE_DONE || !tx.Commit()) return ERROR_WRITE_FAULT;
+    if (data.Step() != SQLITE_DONE || devmode.Step() != SQLITE_DONE || printer.Step() != SQLITE_DONE ||
+        !tx.Commit())
+        return ERROR_WRITE_FAULT;
     return ERROR_SUCCESS;
 }
 

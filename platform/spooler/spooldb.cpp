@@ -18,7 +18,7 @@ namespace platform::spool {
 namespace {
 
 constexpr int kBusyTimeoutMs = 30000;
-constexpr int kSchemaVersion = 2;  // 2: drivers
+constexpr int kSchemaVersion = 3;  // 2: drivers, 3: default device modes
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS printers(
@@ -41,6 +41,9 @@ CREATE TABLE IF NOT EXISTS drivers(
     help_file TEXT NOT NULL,
     render_library TEXT NOT NULL,
     ui_library TEXT NOT NULL);
+CREATE TABLE IF NOT EXISTS printer_devmodes(
+    printer TEXT PRIMARY KEY COLLATE NOCASE,
+    devmode BLOB NOT NULL);
 CREATE TABLE IF NOT EXISTS forms(
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     name BLOB NOT NULL UNIQUE,

@@ -136,10 +136,20 @@ protected:
         for (int y = 0; y < kCy; ++y)
             for (int x = 0; x < kCx; ++x) pgm += InSquare(x, y) ? '\0' : '\xFF';
         const std::string picture = WriteFile("square.pgm", pgm);
+        // This model's sheet offers no compression: the compressed stream comes from
+        // a device mode with bCompression (byte 220 + 72 of the 304) set, as an
+        // application may hand one over.
+        const std::string plain = TestPath("square.devmode"), packed = TestPath("square-packed.devmode");
+        RunResult save = Lblctl({"options", "Inspect Mono", "--save", plain});
+        ASSERT_EQ(save.status, 0) << save.err;
+        Bytes devmode = ReadBytes(plain);
+        ASSERT_EQ(devmode.size(), 304u);
+        devmode[292] = 1;
+        WriteBytes(packed, devmode);
         for (const char* compression : {"0", "1"}) {
             const std::string out = TestPath(std::string("square-") + compression + ".prn");
-            RunResult r = Lblctl({"print", "Inspect Mono", picture, "--output", out, "--set",
-                                  std::string("bCompression=") + compression});
+            RunResult r = Lblctl({"print", "Inspect Mono", picture, "--output", out, "--devmode",
+                                  *compression == '1' ? packed : plain});
             ASSERT_EQ(r.status, 0) << r.err;
         }
     }

@@ -28,7 +28,9 @@ std::set<std::string> DefinedDynamicSymbols(const std::string& library)
 TEST(Exports, UiLibraryExportsItsEntryPointsOnly)
 {
     EXPECT_EQ(DefinedDynamicSymbols(LBLUI_PATH),
-              (std::set<std::string>{"DevQueryPrintEx", "DllInitialize", "DrvDeviceCapabilities", "DrvPrinterEvent",
+              (std::set<std::string>{"DevQueryPrintEx", "DllInitialize", "DrvAdvancedDocumentProperties",
+                                     "DrvConvertDevMode", "DrvDeviceCapabilities", "DrvDevicePropertySheets",
+                                     "DrvDocumentProperties", "DrvDocumentPropertySheets", "DrvPrinterEvent",
                                      "DrvUpgradePrinter"}));
 }
 

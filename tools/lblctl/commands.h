@@ -24,6 +24,9 @@ void AddPrintCommand(CLI::App& app);
 void AddFormsCommand(CLI::App& app);
 void AddCapsCommand(CLI::App& app);
 void AddQueryCommand(CLI::App& app);
+void AddOptionsCommand(CLI::App& app);
+void AddDevmodeCommand(CLI::App& app);
+void AddFeedCommand(CLI::App& app);
 
 // A device mode read from a file: as long as its size fields say, never less than
 // the public part; a Failure otherwise.

@@ -26,6 +26,9 @@ int main(int argc, char** argv)
     lblctl::AddFormsCommand(app);
     lblctl::AddCapsCommand(app);
     lblctl::AddQueryCommand(app);
+    lblctl::AddOptionsCommand(app);
+    lblctl::AddDevmodeCommand(app);
+    lblctl::AddFeedCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -18,6 +18,8 @@ UiDriver LoadUiDriver(const platform::PrinterRecord& printer)
     d.DevQueryPrintEx = reinterpret_cast<decltype(d.DevQueryPrintEx)>(GetProcAddress(d.module.h, "DevQueryPrintEx"));
     d.DrvUpgradePrinter =
         reinterpret_cast<decltype(d.DrvUpgradePrinter)>(GetProcAddress(d.module.h, "DrvUpgradePrinter"));
+    d.DrvDevicePropertySheets = reinterpret_cast<decltype(d.DrvDevicePropertySheets)>(
+        GetProcAddress(d.module.h, "DrvDevicePropertySheets"));
     if (!d.DrvDeviceCapabilities || !d.DevQueryPrintEx || !d.DrvUpgradePrinter)
         throw Failure{"the UI library " + printer.uiLibrary + " lacks driver entry points"};
     return d;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "compstui/compstui.h"
 #include "owners.h"
 
 namespace lblctl {
@@ -13,6 +14,7 @@ struct UiDriver {
     DWORD (*DrvDeviceCapabilities)(HANDLE, PWSTR, WORD, PVOID, DEVMODEW*) = nullptr;
     BOOL (*DevQueryPrintEx)(PDEVQUERYPRINT_INFO) = nullptr;
     BOOL (*DrvUpgradePrinter)(DWORD, LPBYTE) = nullptr;
+    LONG (*DrvDevicePropertySheets)(PPROPSHEETUI_INFO, LPARAM) = nullptr;  // null in an older library
 };
 
 // The UI library of the printer with its entry points; a Failure when it cannot be

@@ -398,6 +398,9 @@ constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
 constexpr DWORD ERROR_PRINTER_ALREADY_EXISTS = 1802;
 constexpr DWORD ERROR_INVALID_FORM_NAME = 1902;
 constexpr DWORD ERROR_INVALID_FORM_SIZE = 1903;
+constexpr DWORD ERROR_INVALID_DATATYPE = 1804;
+constexpr DWORD ERROR_INVALID_PRINTER_STATE = 1906;
+constexpr DWORD ERROR_SPL_NO_STARTDOC = 3003;
 
 // Thread-local last error, shared by the Win32 and engine spellings.
 extern "C" {

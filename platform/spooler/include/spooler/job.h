@@ -60,6 +60,8 @@ std::shared_ptr<JobSink> AttachJobSink(HANDLE hPrinter, JobSink::Mode mode = Job
                                        std::size_t cbLimit = 0);
 // Attaches a sink that spools to the open file descriptor fd (not closed by the sink).
 std::shared_ptr<JobSink> AttachSpoolSink(HANDLE hPrinter, int fd);
+// The sink attached to a printer handle, or null.
+std::shared_ptr<JobSink> FindJobSink(HANDLE hPrinter);
 // Detaches the sink of a printer handle; later writes to the handle fail.
 void DetachJobSink(HANDLE hPrinter);
 

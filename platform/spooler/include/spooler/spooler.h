@@ -4,6 +4,7 @@
 // EngGetPrinterData and EngEnumForms read the same store.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -80,6 +81,56 @@ constexpr INT PRINTER_EVENT_CACHE_REFRESH = 5;
 constexpr INT PRINTER_EVENT_CACHE_DELETE = 6;
 constexpr DWORD PRINTER_EVENT_FLAG_NO_UI = 0x00000001;
 
+// A printer's default device mode (PRINTER_INFO_2.pDevMode, PRINTER_INFO_8.pDevMode).
+struct PRINTER_INFO_8W {
+    DEVMODEW* pDevMode;
+};
+using PPRINTER_INFO_8W = PRINTER_INFO_8W*;
+
+// Stores the printer's default device mode: level 2 (PRINTER_INFO_2W, only its
+// pDevMode is taken; NULL leaves the stored one alone) or level 8. The record must
+// hold at least the public header and at most 64 KiB (dmSize + dmDriverExtra);
+// ERROR_INVALID_PARAMETER otherwise, ERROR_INVALID_LEVEL for other levels.
+// Command must be 0. GetPrinterW levels 2 and 8 hand the stored record back, NULL
+// when the printer has none.
+BOOL SetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD Command);
+
+// Mode flags of DocumentPropertiesW and DrvDocumentProperties.
+constexpr DWORD DM_UPDATE = 1;
+constexpr DWORD DM_COPY = 2;
+constexpr DWORD DM_PROMPT = 4;
+constexpr DWORD DM_MODIFY = 8;
+constexpr DWORD DM_IN_BUFFER = DM_MODIFY;
+constexpr DWORD DM_IN_PROMPT = DM_PROMPT;
+constexpr DWORD DM_OUT_BUFFER = DM_COPY;
+constexpr DWORD DM_OUT_DEFAULT = DM_UPDATE;
+constexpr DWORD DM_ADVANCED = 0x10;
+constexpr DWORD DM_NOPERMISSION = 0x20;
+constexpr DWORD DM_USER_DEFAULT = 0x40;
+
+// The application's call for a job's device mode: the printer's UI library's
+// DrvDocumentProperties. With fMode 0 (or no output) the size of the driver's
+// device mode. pDevModeInput is used only with DM_IN_BUFFER; one of another size
+// or version than the driver's is first converted with the library's
+// DrvConvertDevMode (CDM_CONVERT onto its CDM_DRIVER_DEFAULT record). Otherwise
+// IDOK or IDCANCEL, or a negative value when the library or the sheet fails.
+LONG DocumentPropertiesW(void* hWnd, HANDLE hPrinter, LPWSTR pDeviceName, DEVMODEW* pDevModeOutput,
+                         DEVMODEW* pDevModeInput, DWORD fMode);
+// Raw documents: the bytes an application writes go to the printer unchanged.
+// StartDocPrinterW (level 1; data type NULL or "RAW") starts a document on a
+// printer handle and returns its job number, 0 on failure (ERROR_INVALID_HANDLE,
+// ERROR_INVALID_LEVEL, ERROR_INVALID_DATATYPE, ERROR_INVALID_PRINTER_STATE when
+// the handle already has one). The bytes are spooled to a file in the spool
+// directory, or, when a job sink is attached to the handle (tests), go into that
+// sink. EndDocPrinter delivers them whole to pOutputFile, or to the printer's
+// port when that is NULL or empty; a document in which a write failed, or whose
+// delivery fails, delivers nothing and ends with FALSE (ERROR_WRITE_FAULT).
+// Closing the handle abandons an unfinished document. WritePrinter and
+// EndDocPrinter without a document fail with ERROR_SPL_NO_STARTDOC.
+DWORD StartDocPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pDocInfo);
+BOOL WritePrinter(HANDLE hPrinter, LPVOID pBuf, DWORD cbBuf, LPDWORD pcWritten);
+BOOL EndDocPrinter(HANDLE hPrinter);
+
 // Security context of the calling thread during printer events: RevertToPrinterSelf
 // switches to the spooler's own context and returns a token of the caller's, which
 // ImpersonatePrinterClient restores (and closes). NULL / FALSE on failure.
@@ -130,6 +181,23 @@ std::vector<std::string> PrinterValueNames(const std::string& printer);
 enum class SecurityContext { Client, Spooler };
 SecurityContext CurrentSecurityContext();
 long OutstandingRevertTokens();
+
+// The last raw document this process ended or abandoned (StartDocPrinterW ...
+// EndDocPrinter), for front ends that start one through a driver and want to
+// know how it went; nullopt when there was none since the last clear.
+struct RawDocumentRecord {
+    std::string printer;
+    std::string docName;
+    std::string output;     // where it went (or was to go)
+    std::size_t cbData = 0; // bytes written
+    bool delivered = false;
+    std::string why;        // the reason when not delivered
+};
+std::optional<RawDocumentRecord> LastRawDocument();
+void ClearLastRawDocument();
+// Sends every raw document this process starts to `output` (a port string or
+// file) instead of its own output, as printing to a file does; empty ends it.
+void RedirectRawDocuments(const std::string& output);
 
 // An installed driver (AddPrinterDriverW), or nullopt.
 struct DriverRecord {
