@@ -147,6 +147,25 @@ TEST_F(GeneralPageTest, BlanksAroundANameAreRefusedAndRemoved)
     EXPECT_EQ(Count(), 1u);
 }
 
+TEST_F(GeneralPageTest, EditsSurviveAPageSwitchAsTyped)
+{
+    OpenModel(3);
+    std::u16string pitch, width;
+    user::Script s;
+    s.Then([&](Desk& d) {
+        Fill(d, u"Box", u"600", u"", u"-5");
+        d.SwitchPage(1);
+        d.SwitchPage(0);
+        pitch = Text(d, IDC_LABEL_PITCH);
+        width = Text(d, IDC_LABEL_WIDTH);
+    });
+    RunEditor();
+    EXPECT_EQ(pitch, u"-5");
+    EXPECT_EQ(width, u"600");
+    EXPECT_EQ(ui_->labelWork.lPitch, -5);
+    EXPECT_EQ(ui_->labelWork.lWidth, 60000);
+}
+
 TEST_F(GeneralPageTest, EmptyAndBlankNamesAreInvalid)
 {
     OpenModel(3);
