@@ -16,19 +16,6 @@
 namespace planes::avx2 {
 namespace {
 
-// Stores a whole block straight into pOut, a partial one through a copy.
-template <typename Fill>
-inline void StoreBlock(LONG* pOut, std::ptrdiff_t n, Fill fill)
-{
-    if (n == 32) {
-        fill(pOut);
-        return;
-    }
-    alignas(32) LONG aBlock[32];
-    fill(aBlock);
-    StoreValues(pOut, aBlock, n);
-}
-
 inline void Store8(LONG* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
 
 }  // namespace

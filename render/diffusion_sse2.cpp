@@ -32,19 +32,6 @@ inline void StoreInk16(LONG* p, __m128i c)
     Store8(p + 8, _mm_unpackhi_epi8(v, z));
 }
 
-// Stores a whole block straight into pOut, a partial one through a copy.
-template <typename Fill>
-inline void StoreBlock(LONG* pOut, std::ptrdiff_t n, Fill fill)
-{
-    if (n == 32) {
-        fill(pOut);
-        return;
-    }
-    alignas(16) LONG aBlock[32];
-    fill(aBlock);
-    StoreValues(pOut, aBlock, n);
-}
-
 }  // namespace
 
 void ValuesMono(const BYTE* pSrc, LONG w, LONG* pK)

@@ -62,5 +62,20 @@ inline void StoreValues(LONG* pOut, const LONG* aBlock, std::ptrdiff_t n)
     std::memcpy(pOut, aBlock, static_cast<std::size_t>(n) * sizeof(LONG));
 }
 
+
+// Stores a block of 32 values straight into pOut when whole, a partial one through
+// a copy of which the first n values are kept.
+template <typename Fill>
+inline void StoreBlock(LONG* pOut, std::ptrdiff_t n, Fill fill)
+{
+    if (n == 32) {
+        fill(pOut);
+        return;
+    }
+    alignas(32) LONG aBlock[32];
+    fill(aBlock);
+    StoreValues(pOut, aBlock, n);
+}
+
 }  // namespace
 }  // namespace planes

@@ -52,22 +52,22 @@ void PpdList(bool json)
         // Parsed only: the bundled folder gets no binary description files.
         PpdPtr ppd(PpdParse(platform::Widen(file.string()).c_str()));
         if (!ppd || ppd->dwLanguageLevel >= MODEL_COUNT) continue;
-        const DEVSPEC& spec = devspec[ppd->dwLanguageLevel];
+        const DEVSPEC& limits = devspec[ppd->dwLanguageLevel];
         Json dpis = Json::array();
         const UIGROUP* res = PpdPredefGroup(ppd.get(), PPDGROUP_RESOLUTION);
         for (const UIOPTION* o = PpdFirstOption(ppd.get(), res); o; o = PpdNextOption(ppd.get(), o))
             if (const char* name = PpdOptionName(ppd.get(), o); name && std::atol(name) > 0) dpis.push_back(std::atol(name));
         const char* nick = PpdNickName(ppd.get());
-        LONG heightMin = std::min({spec.alHeightMin[0], spec.alHeightMin[1], spec.alHeightMin[2]});
+        LONG heightMin = std::min({limits.alHeightMin[0], limits.alHeightMin[1], limits.alHeightMin[2]});
         rows.push_back({ppd->dwLanguageLevel,
                         Json{{"model", ppd->dwLanguageLevel},
                              {"file", file.string()},
                              {"name", nick ? nick : file.stem().string()},
                              {"resolutions", dpis},
                              {"color", ppd->bColorDevice != 0},
-                             {"width", {Mm(spec.lWidthMin), Mm(spec.lWidthMax)}},
-                             {"height", {Mm(heightMin), Mm(spec.alHeightMax[0])}},
-                             {"heightWithExpansionRAM", Mm(spec.alHeightMax[1])}}});
+                             {"width", {Mm(limits.lWidthMin), Mm(limits.lWidthMax)}},
+                             {"height", {Mm(heightMin), Mm(limits.alHeightMax[0])}},
+                             {"heightWithExpansionRAM", Mm(limits.alHeightMax[1])}}});
     }
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.model < b.model; });
     Json all = Json::array();
