@@ -156,7 +156,7 @@ TEST(Placement, SameSizeIsOneToOne)
 TEST(Placement, OtherSizesAreFittedAndCentredOnWhite)
 {
     // A black 20 x 10 picture on a 40 x 40 page: scaled to 40 x 20, rows 10..29.
-    BgrImage wide{20, 10, std::vector<std::uint8_t>(20 * 10 * 3, 0)};
+    BgrImage wide{20, 10, platform::PixelBytes(20 * 10 * 3, 0)};
     const BgrImage page = platform::PlaceOnPage(wide, 40, 40);
     ASSERT_EQ(page.width, 40u);
     ASSERT_EQ(page.height, 40u);
@@ -165,16 +165,16 @@ TEST(Placement, OtherSizesAreFittedAndCentredOnWhite)
     EXPECT_EQ(At(page, 39, 29), 0x000000u);
     EXPECT_EQ(At(page, 20, 30), 0xFFFFFFu);
 
-    // Shrinking a fine pattern averages it instead of picking one phase.
+    // Shrinking a fine pattern smoothly averages it instead of picking one phase.
     BgrImage stripes{100, 100, {}};
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x)
             for (int c = 0; c < 3; ++c) stripes.bgr.push_back(x % 2 ? 255 : 0);
-    const BgrImage small = platform::PlaceOnPage(stripes, 10, 10);
+    const BgrImage small = platform::PlaceOnPage(stripes, 10, 10, {platform::ScaleMode::Smooth});
     for (std::uint32_t x = 1; x < 9; ++x) EXPECT_NEAR(static_cast<int>(small.bgr[(5 * 10 + x) * 3]), 128, 20) << x;
 
     // A tall picture on a wide page: centred across, white at the sides.
-    BgrImage tall{1, 4, std::vector<std::uint8_t>(12, 0)};
+    BgrImage tall{1, 4, platform::PixelBytes(12, 0)};
     const BgrImage side = platform::PlaceOnPage(tall, 8, 4);
     EXPECT_EQ(At(side, 0, 2), 0xFFFFFFu);
     EXPECT_EQ(At(side, 3, 2), 0x000000u);
