@@ -152,9 +152,10 @@ void ThresholdToBilevel(BgrImage& picture)
     std::uint8_t* p = picture.bgr.data();
     const std::size_t n = picture.bgr.size() / 3 * 3;
     for (std::size_t i = 0; i < n; i += 3) {
-        // Luminance with the Rec. 601 weights, in thousandths.
+        // Luminance with the Rec. 601 weights, in thousandths. The middle grey 128
+        // (0x808080, what "50 % grey" gives) counts as dark, so it prints solid.
         const unsigned y = 114u * p[i] + 587u * p[i + 1] + 299u * p[i + 2];
-        p[i] = p[i + 1] = p[i + 2] = y >= 128u * 1000u ? 255 : 0;
+        p[i] = p[i + 1] = p[i + 2] = y > 128u * 1000u ? 255 : 0;
     }
 }
 

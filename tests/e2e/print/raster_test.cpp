@@ -309,7 +309,8 @@ TEST(Placement, SharpScalingKeepsEdgesAndSmoothAverages)
 
 TEST(Placement, LineArtThresholdsAtHalf)
 {
-    BgrImage img{4, 1, {127, 127, 127, 128, 128, 128, 0, 0, 255, 255, 255, 0}};
+    // Middle grey 128 is dark; 129 is light.
+    BgrImage img{4, 1, {128, 128, 128, 129, 129, 129, 0, 0, 255, 255, 255, 0}};
     platform::ThresholdToBilevel(img);
     EXPECT_EQ(At(img, 0, 0), 0u);
     EXPECT_EQ(At(img, 1, 0), 0xFFFFFFu);

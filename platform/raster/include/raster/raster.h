@@ -102,7 +102,8 @@ struct Placement {
 bool NearSize(std::uint32_t pixels, std::uint32_t dots);
 // Whether every pixel is black (0, 0, 0) or white (255, 255, 255).
 bool IsBilevel(const BgrImage& picture);
-// Every pixel to black or white: white when its luminance is at least half.
+// Every pixel to black or white: white when its luminance is above half (128 of
+// 255), so that middle grey prints black.
 void ThresholdToBilevel(BgrImage& picture);
 
 // The placement of a picture: one to one when both sides are near the page's,
