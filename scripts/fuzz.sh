@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers)
+targets=(fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_page_placement fuzz_pdf_pages)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
@@ -17,6 +17,8 @@ cp -n ppd/*.ppd tests/fuzz/corpus/ppd/* "$work/fuzz_ppd_reader/"
 cp -n tests/fuzz/corpus/bpd/* "$work/fuzz_bpd_reader/"
 cp -n tests/fuzz/corpus/stream/* "$work/fuzz_stream_decoder/"
 cp -n tests/fuzz/corpus/image/* "$work/fuzz_image_readers/"
+cp -n tests/fuzz/corpus/image/* "$work/fuzz_page_placement/"
+cp -n tests/fuzz/corpus/pdf/* "$work/fuzz_pdf_pages/"
 
 status=0
 for target in "${targets[@]}"; do
