@@ -25,7 +25,7 @@ for target in "${targets[@]}"; do
   findings="build/fuzz/findings/$target"
   mkdir -p "$findings"
   echo "== $target: ${seconds}s"
-  if ! LSAN_OPTIONS="suppressions=$PWD/tests/fuzz/lsan.supp" "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+  if ! LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
         -artifact_prefix="$findings/" "$work/$target" 2>"build/fuzz/$target.log"; then
     echo "$target: failure, see build/fuzz/$target.log and $findings/"
     tail -n 30 "build/fuzz/$target.log"

@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -18,7 +19,7 @@ namespace {
 struct MemoryInput {
     std::span<const std::uint8_t> bytes;
     std::size_t pos = 0;
-    const char* error = nullptr;
+    char error[128] = {};  // a copy: libpng may format its message on its own stack
 };
 
 void ReadFromMemory(png_structp png, png_bytep data, png_size_t n)
@@ -32,7 +33,7 @@ void ReadFromMemory(png_structp png, png_bytep data, png_size_t n)
 void OnError(png_structp png, png_const_charp message)
 {
     auto* in = static_cast<MemoryInput*>(png_get_io_ptr(png));
-    if (in) in->error = message;
+    if (in) std::snprintf(in->error, sizeof in->error, "%s", message ? message : "");
     png_longjmp(png, 1);
 }
 
@@ -71,10 +72,9 @@ Direct ReadDirect(std::span<const std::uint8_t> bytes, BgrImage& out, std::strin
         return Direct::NotApplicable;
     }
     png_set_read_fn(png, &in, ReadFromMemory);
-    volatile Direct result = Direct::Failed;
     png_bytep* volatile rows = nullptr;
     if (setjmp(png_jmpbuf(png))) {
-        why = in.error ? in.error : "not a readable PNG picture";
+        why = in.error[0] ? in.error : "not a readable PNG picture";
         out.width = out.height = 0;
         out.bgr.clear();
         std::free(rows);
@@ -125,8 +125,7 @@ Direct ReadDirect(std::span<const std::uint8_t> bytes, BgrImage& out, std::strin
     std::free(rows);
     rows = nullptr;
     png_destroy_read_struct(&png, &info, nullptr);
-    result = Direct::Done;
-    return result;
+    return Direct::Done;
 }
 
 // Whether a file of cb bytes can hold a picture of w x h pixels: deflate expands at
