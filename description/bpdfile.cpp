@@ -1,6 +1,8 @@
 // The binary description file beside the description file: its name, the
 // checks that make it usable, and (UI build) writing it.
+#include <atomic>
 #include <cstring>
+#include <random>
 
 #include "base/files.h"
 #include "common/drvmem.h"
@@ -14,10 +16,13 @@ BOOL GenerateBpdFilename(PWSTR pwstrBpdFile, DWORD cchBpdFile, PCWSTR pwstrPpdFi
     if (!pwstrPpdFile) return FALSE;
     if (cchBpdFile > BPD_MAX_PATH) cchBpdFile = BPD_MAX_PATH;
 
+    // The extension is the file-name part's: a dot in a directory name does not count.
     std::size_t cch = 0;
     std::size_t dot = static_cast<std::size_t>(-1);
-    for (; pwstrPpdFile[cch]; ++cch)
+    for (; pwstrPpdFile[cch]; ++cch) {
         if (pwstrPpdFile[cch] == u'.') dot = cch;
+        if (pwstrPpdFile[cch] == u'/' || pwstrPpdFile[cch] == u'\\') dot = static_cast<std::size_t>(-1);
+    }
     const std::size_t keep = dot != static_cast<std::size_t>(-1) ? dot + 1 : cch;
     const bool bAddDot = dot == static_cast<std::size_t>(-1);
     const std::size_t need = keep + (bAddDot ? 1 : 0) + 3 + 1;
@@ -39,7 +44,6 @@ BOOL EqualFileNames(const WCHAR* a, const WCHAR* b)
 
 namespace {
 
-#if defined(LBL_UI_BUILD)
 bool LastWriteTime(PCWSTR pwstrPath, FILETIME* pTime)
 {
     HANDLE h = CreateFileW(pwstrPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
@@ -51,11 +55,33 @@ bool LastWriteTime(PCWSTR pwstrPath, FILETIME* pTime)
 }
 
 // The binary file is current when it is not older than the description file.
+// Both builds check, so that the two halves of the driver never use different
+// descriptions when the binary file could not be rewritten.
 bool BinaryIsCurrent(PCWSTR pwstrPpdFile, PCWSTR pwstrBpdFile)
 {
     FILETIME ftPpd{}, ftBpd{};
     if (!LastWriteTime(pwstrPpdFile, &ftPpd) || !LastWriteTime(pwstrBpdFile, &ftBpd)) return false;
     return CompareFileTime(&ftBpd, &ftPpd) >= 0;
+}
+
+#if defined(LBL_UI_BUILD)
+// Creates a new file beside the binary file under a name no one else uses,
+// never through an existing file or link; its name is left in awchTmp.
+HANDLE CreateTemporary(const WCHAR* awchBpd, std::size_t cch, WCHAR* awchTmp)
+{
+    static std::atomic<unsigned> counter{std::random_device{}()};
+    std::memcpy(awchTmp, awchBpd, cch * sizeof(WCHAR));
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        unsigned tag = counter.fetch_add(0x9E3779B9u) ^ (std::random_device{}() << 1);
+        std::size_t pos = cch;
+        awchTmp[pos++] = u'.';
+        for (int i = 0; i < 8; ++i) awchTmp[pos++] = u"0123456789abcdef"[(tag >> (28 - 4 * i)) & 0xF];
+        for (WCHAR c : u".tmp") awchTmp[pos++] = c;  // includes the NUL
+        HANDLE h = CreateFileW(awchTmp, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h && h != INVALID_HANDLE_VALUE) return h;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    return INVALID_HANDLE_VALUE;
 }
 #endif
 
@@ -65,9 +91,7 @@ PPDDATA* GetBinaryPpdData(PCWSTR pwstrPpdFile)
 {
     WCHAR awchBpd[BPD_MAX_PATH];
     if (!GenerateBpdFilename(awchBpd, BPD_MAX_PATH, pwstrPpdFile)) return nullptr;
-#if defined(LBL_UI_BUILD)
     if (!BinaryIsCurrent(pwstrPpdFile, awchBpd)) return nullptr;
-#endif
     HANDLE hMapping = nullptr;
     const BYTE* pView = nullptr;
     DWORD cb = 0;
@@ -85,21 +109,19 @@ PPDDATA* GetBinaryPpdData(PCWSTR pwstrPpdFile)
     return pPpdData;
 }
 
-// Writes the record to a temporary file and renames it over the binary file,
-// so that a reader never sees half a file. Failures are ignored by the caller.
+// Writes the record to a new temporary file and renames it over the binary
+// file, so that a reader never sees half a file and nothing is written through
+// a link someone left there. Failures are ignored by the caller.
 BOOL SaveBinaryPpdData(PCWSTR pwstrPpdFile, const PPDDATA* pPpdData)
 {
 #if defined(LBL_UI_BUILD)
-    static constexpr WCHAR kTmp[] = u".tmp";
     WCHAR awchBpd[BPD_MAX_PATH];
-    WCHAR awchTmp[BPD_MAX_PATH + 8];
+    WCHAR awchTmp[BPD_MAX_PATH + 16];
     if (!pPpdData || !GenerateBpdFilename(awchBpd, BPD_MAX_PATH, pwstrPpdFile)) return FALSE;
     std::size_t cch = 0;
     while (awchBpd[cch]) ++cch;
-    std::memcpy(awchTmp, awchBpd, cch * sizeof(WCHAR));
-    std::memcpy(awchTmp + cch, kTmp, sizeof(kTmp));
 
-    HANDLE h = CreateFileW(awchTmp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateTemporary(awchBpd, cch, awchTmp);
     if (h == INVALID_HANDLE_VALUE || !h) return FALSE;
     DWORD cbWritten = 0;
     BOOL bOk = WriteFile(h, pPpdData, pPpdData->dwSize, &cbWritten, nullptr) && cbWritten == pPpdData->dwSize;

@@ -16,7 +16,7 @@ out=$(mktemp -d /tmp/lbl-demo.XXXXXX)
 spool="$out/spool"
 printer="Demo Label Printer"
 colour="Demo Colour Printer"
-# The binary description file is written beside the description: use copies.
+# printer add installs a copy of each description in the spool's driver directory.
 cp ppd/model1.ppd "$out/model1.ppd"
 cp ppd/model0.ppd "$out/model0.ppd"
 
@@ -47,7 +47,7 @@ cat <<INFO
 Where things are:
   lblctl               $lblctl
   spool directory      $spool (spooler database spool.db)
-  printer descriptions $out/model1.ppd, $out/model0.ppd (binary descriptions beside them)
+  printer descriptions $out/model1.ppd, $out/model0.ppd (installed copies and binary descriptions in $spool/drivers)
   label database JSON  $out/labels.json
   printer streams      $out/demo.prn (model 1), $out/colour.prn (model 0, colour),
                        $out/model0-mono.prn (model 0, monochrome landscape)

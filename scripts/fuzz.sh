@@ -5,18 +5,28 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_page_placement fuzz_pdf_pages)
+targets=(fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_devmode
+  fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json
+  fuzz_page_placement fuzz_pdf_pages)
+# Only these targets when named after the seconds: scripts/fuzz.sh 600 fuzz_devmode
+if [ "$#" -gt 1 ]; then targets=("${@:2}"); fi
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
 
 work=build/fuzz/corpus
-for target in "${targets[@]}"; do mkdir -p "$work/$target"; done
+for target in fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_devmode \
+    fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json; do mkdir -p "$work/$target"; done
 # Seeds: the model descriptions and the hand-made files of tests/fuzz/corpus.
 cp -n ppd/*.ppd tests/fuzz/corpus/ppd/* "$work/fuzz_ppd_reader/"
 cp -n tests/fuzz/corpus/bpd/* "$work/fuzz_bpd_reader/"
 cp -n tests/fuzz/corpus/stream/* "$work/fuzz_stream_decoder/"
 cp -n tests/fuzz/corpus/image/* "$work/fuzz_image_readers/"
+cp -n tests/fuzz/corpus/devmode/* "$work/fuzz_devmode/"
+cp -n tests/fuzz/corpus/printerdata/* "$work/fuzz_printer_data_ui/"
+cp -n tests/fuzz/corpus/printerdata/* "$work/fuzz_printer_data_render/"
+cp -n tests/fuzz/corpus/escape/* "$work/fuzz_escape/"
+cp -n tests/fuzz/corpus/labels/* "$work/fuzz_labels_json/"
 cp -n tests/fuzz/corpus/image/* "$work/fuzz_page_placement/"
 cp -n tests/fuzz/corpus/pdf/* "$work/fuzz_pdf_pages/"
 

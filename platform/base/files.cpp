@@ -77,7 +77,7 @@ HANDLE CreateFileW(LPCWSTR lpFileName, DWORD dwDesiredAccess, DWORD, LPSECURITY_
     bool read = dwDesiredAccess & GENERIC_READ, write = dwDesiredAccess & GENERIC_WRITE;
     int flags = O_CLOEXEC | (read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY);
     switch (dwCreationDisposition) {
-    case CREATE_NEW: flags |= O_CREAT | O_EXCL; break;
+    case CREATE_NEW: flags |= O_CREAT | O_EXCL | O_NOFOLLOW; break;  // never through a link
     case CREATE_ALWAYS: flags |= O_CREAT | O_TRUNC; break;
     case OPEN_EXISTING: break;
     case OPEN_ALWAYS: flags |= O_CREAT; break;

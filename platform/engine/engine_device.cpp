@@ -2,6 +2,7 @@
 #include <new>
 
 #include "base/codepage.h"
+#include "base/driverlib.h"
 #include "engine/engine.h"
 #include "engine_internal.h"
 
@@ -22,7 +23,8 @@ HDEV CreateEngineDevice(const PrinterRecord& printer)
 {
     auto device = std::shared_ptr<EngineDevice>(new (std::nothrow) EngineDevice);
     if (!device) return nullptr;
-    device->driverName = Widen(printer.renderLibrary);
+    // The render library where the platform finds it by name; a stored path is never used.
+    device->driverName = Widen(DriverLibraryPath(printer.renderLibrary));
     device->dataFile = Widen(printer.dataFile);
     return reinterpret_cast<HDEV>(RegisterHandle(device));
 }

@@ -355,18 +355,16 @@ DocumentResult PrintDocument(const DocumentJob& job)
         ClosePrinter(h);
     });
 
-    SpoolFile spool;
-    {
-        std::string name = SpoolDirectory() + "/job-XXXXXX";
-        std::vector<char> buf(name.begin(), name.end());
-        buf.push_back('\0');
-        spool.fd = ::mkostemp(buf.data(), O_CLOEXEC);
-        if (spool.fd < 0) {
-            why = "cannot create a spool file in " + SpoolDirectory() + ": " + std::strerror(errno);
-            return result;
-        }
-        spool.path = buf.data();
+    // The spooler asks the printer's UI library first; a refused job is not started.
+    std::vector<BYTE> queryDevMode = job.devMode;
+    if (!QueryJob(hPrinter, *printer, queryDevMode, why)) {
+        result.refused = true;
+        return result;
     }
+
+    SpoolFile spool;
+    spool.fd = CreateJobFile(spool.path, why);
+    if (spool.fd < 0) return result;
     std::shared_ptr<JobSink> sink = AttachSpoolSink(hPrinter, spool.fd);
 
     auto dev = std::make_unique<Device>(drv);

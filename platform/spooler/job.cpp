@@ -120,6 +120,8 @@ std::shared_ptr<JobSink> AttachSpoolSink(HANDLE hPrinter, int fd)
     return sink;
 }
 
+std::shared_ptr<JobSink> FindJobSink(HANDLE hPrinter) { return FindSink(hPrinter); }
+
 void DetachJobSink(HANDLE hPrinter)
 {
     SinkTable& t = Table();

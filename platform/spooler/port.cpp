@@ -1,18 +1,26 @@
 // Delivery of a spooled job to its port: file, raw TCP socket or device node.
 #include "spooler/port.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netdb.h>
+#include <signal.h>
+#include <sys/ioctl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace platform {
@@ -37,9 +45,46 @@ struct Fd {
 
 std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
 
-// Writes all bytes to fd; with timeoutMs >= 0 waits at most that long each time
-// the descriptor (non-blocking) cannot take more.
-bool WriteAll(int fd, const std::uint8_t* p, std::size_t cb, int timeoutMs, bool socket, std::string& why)
+using Clock = std::chrono::steady_clock;
+
+std::string Seconds(int ms) { return std::to_string((ms + 999) / 1000) + " s"; }
+
+// The end of the whole job's delivery.
+struct Deadline {
+    Clock::time_point end;
+    int totalMs;
+    explicit Deadline(int ms) : end(Clock::now() + std::chrono::milliseconds(ms)), totalMs(ms) {}
+    int RemainingMs() const
+    {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        return left > 0 ? static_cast<int>(left) : 0;
+    }
+};
+
+// Waits until fd is ready for `events`, at most stepMs and never past the job's
+// deadline: 1 ready, 0 timed out, -1 error.
+int Wait(int fd, short events, int stepMs, const Deadline& job)
+{
+    for (;;) {
+        const int ms = std::min(stepMs, job.RemainingMs());
+        pollfd pfd{fd, events, 0};
+        const int rc = ::poll(&pfd, 1, ms);
+        if (rc < 0 && errno == EINTR) continue;
+        return rc > 0 ? 1 : rc;
+    }
+}
+
+// The reason for a wait that ran out: the job's deadline or the stall limit.
+std::string TimedOut(const Deadline& job, int stallMs, const char* what)
+{
+    if (job.RemainingMs() == 0) return "the job was not delivered within " + Seconds(job.totalMs);
+    return std::string(what) + " took no data for " + Seconds(stallMs);
+}
+
+// Writes all bytes to fd; when the descriptor (non-blocking) cannot take more,
+// waits at most stallMs each time (stallMs < 0: the descriptor blocks).
+bool WriteAll(int fd, const std::uint8_t* p, std::size_t cb, int stallMs, const Deadline& job, bool socket,
+              std::string& why)
 {
     while (cb > 0) {
         const ssize_t n = socket ? ::send(fd, p, cb, MSG_NOSIGNAL) : ::write(fd, p, cb);
@@ -49,13 +94,10 @@ bool WriteAll(int fd, const std::uint8_t* p, std::size_t cb, int timeoutMs, bool
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && timeoutMs >= 0) {
-            pollfd pfd{fd, POLLOUT, 0};
-            int rc;
-            do rc = ::poll(&pfd, 1, timeoutMs);
-            while (rc < 0 && errno == EINTR);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && stallMs >= 0) {
+            const int rc = Wait(fd, POLLOUT, stallMs, job);
             if (rc == 0) {
-                why = "timed out writing to the printer";
+                why = TimedOut(job, stallMs, socket ? "the printer" : "the device");
                 return false;
             }
             if (rc < 0) {
@@ -71,7 +113,7 @@ bool WriteAll(int fd, const std::uint8_t* p, std::size_t cb, int timeoutMs, bool
 }
 
 // Copies the spool file to fd in pieces.
-bool CopyFile(int in, int out, int timeoutMs, bool socket, std::string& why)
+bool CopyFile(int in, int out, int stallMs, const Deadline& job, bool socket, std::string& why)
 {
     std::vector<std::uint8_t> buf(1 << 16);
     for (;;) {
@@ -82,23 +124,71 @@ bool CopyFile(int in, int out, int timeoutMs, bool socket, std::string& why)
             return false;
         }
         if (n == 0) return true;
-        if (!WriteAll(out, buf.data(), static_cast<std::size_t>(n), timeoutMs, socket, why)) return false;
+        if (!WriteAll(out, buf.data(), static_cast<std::size_t>(n), stallMs, job, socket, why)) return false;
+    }
+}
+
+// The process's umask, read without changing it (umask() would, for every thread).
+mode_t CurrentUmask()
+{
+    if (FILE* f = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, f)) found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(f);
+        if (found) return static_cast<mode_t>(mask);
+    }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
+
+// The temporary files of a delivery to `path` are "<path>.tmp-<pid>-XXXXXX";
+// those of processes that no longer run are removed.
+void RemoveStaleTemporaries(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".tmp-";
+    std::unique_ptr<DIR, int (*)(DIR*)> d(::opendir(dir.c_str()), ::closedir);
+    if (!d) return;
+    while (dirent* e = ::readdir(d.get())) {
+        const std::string name = e->d_name;
+        if (name.rfind(prefix, 0) != 0) continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid <= 0 || *end != '-' || pid == ::getpid()) continue;
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(d.get()), name.c_str(), 0);
     }
 }
 
 bool DeliverFile(const std::string& path, int in, std::string& why)
 {
+    struct stat st {};
+    const bool exists = ::lstat(path.c_str(), &st) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+        why = path + ": a symbolic link; the port must name the file itself";
+        return false;
+    }
+    if (exists && !S_ISREG(st.st_mode)) {
+        why = path + ": not a regular file";
+        return false;
+    }
+    const mode_t mode = exists ? (st.st_mode & 07777) : (0666 & ~CurrentUmask());
+    RemoveStaleTemporaries(path);
     // Temporary file beside the target, renamed over it once complete.
-    std::string tmp = path + ".XXXXXX";
+    std::string tmp = path + ".tmp-" + std::to_string(::getpid()) + "-XXXXXX";
     std::vector<char> name(tmp.begin(), tmp.end());
     name.push_back('\0');
-    Fd out(::mkstemp(name.data()));
+    Fd out(::mkostemp(name.data(), O_CLOEXEC));
     if (out.fd < 0) {
         why = Errno(path);
         return false;
     }
-    ::fchmod(out.fd, 0644);
-    bool ok = CopyFile(in, out.fd, -1, false, why);
+    bool ok = ::fchmod(out.fd, mode) == 0;
+    if (!ok) why = Errno(path);
+    ok = ok && CopyFile(in, out.fd, -1, Deadline(INT_MAX / 2), false, why);
     if (ok && ::fsync(out.fd) != 0 && errno != EINVAL) {
         why = Errno(path);
         ok = false;
@@ -116,14 +206,31 @@ bool DeliverFile(const std::string& path, int in, std::string& why)
     return ok;
 }
 
-bool DeliverDevice(const std::string& path, int in, std::string& why)
+// A character device or FIFO: opened without blocking, so that a FIFO nobody
+// reads or a device that takes nothing ends the job within the time limits.
+bool DeliverDevice(const std::string& path, int in, const PortTimeouts& t, const Deadline& job, std::string& why)
 {
-    Fd out(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-    if (out.fd < 0) {
-        why = Errno(path);
+    const Deadline opening(std::min(t.openMs, job.RemainingMs()));
+    Fd out;
+    for (;;) {
+        out.fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+        if (out.fd >= 0) break;
+        if (errno != ENXIO) {  // ENXIO: a FIFO without a reader yet
+            why = Errno(path);
+            return false;
+        }
+        if (opening.RemainingMs() == 0) {
+            why = path + ": nobody read from it within " + Seconds(opening.totalMs);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(std::min(20, opening.RemainingMs())));
+    }
+    struct stat st {};
+    if (::fstat(out.fd, &st) != 0 || !(S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))) {
+        why = path + ": not a character device or FIFO";
         return false;
     }
-    if (!CopyFile(in, out.fd, -1, false, why) || out.Close() != 0) {
+    if (!CopyFile(in, out.fd, t.writeMs, job, false, why) || out.Close() != 0) {
         if (why.empty()) why = Errno("write");
         why = path + ": " + why;
         return false;
@@ -131,7 +238,45 @@ bool DeliverDevice(const std::string& path, int in, std::string& why)
     return true;
 }
 
-bool DeliverSocket(const PortAddress& addr, int in, const PortTimeouts& t, std::string& why)
+// After the last byte: the sending side is shut down, then the printer must
+// close the connection or acknowledge every queued byte within the time limit.
+bool AwaitSocketDrain(int fd, const PortTimeouts& t, const Deadline& job, std::string& why)
+{
+    if (::shutdown(fd, SHUT_WR) != 0) {
+        why = Errno("shutdown");
+        return false;
+    }
+    const Deadline drain(std::min(t.drainMs, job.RemainingMs()));
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd, SIOCOUTQ, &queued) != 0) {
+            why = Errno("SIOCOUTQ");
+            return false;
+        }
+        if (queued == 0) return true;
+        const int rc = Wait(fd, POLLIN, 20, drain);
+        if (rc < 0) {
+            why = Errno("poll");
+            return false;
+        }
+        if (rc > 0) {
+            std::uint8_t buf[512];  // what the printer says back is not used
+            const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+            if (n == 0) return true;  // the printer closed: it has read the job
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                why = Errno("receive");
+                return false;
+            }
+        }
+        if (drain.RemainingMs() == 0) {
+            why = "the printer did not read the whole job within " + Seconds(drain.totalMs) + " (" +
+                  std::to_string(queued) + " bytes not taken)";
+            return false;
+        }
+    }
+}
+
+bool DeliverSocket(const PortAddress& addr, int in, const PortTimeouts& t, const Deadline& job, std::string& why)
 {
     const std::string where = addr.host + ":" + std::to_string(addr.port);
     addrinfo hints{};
@@ -156,10 +301,7 @@ bool DeliverSocket(const PortAddress& addr, int in, const PortTimeouts& t, std::
                 last = std::strerror(errno);
                 continue;
             }
-            pollfd pfd{s.fd, POLLOUT, 0};
-            int rc;
-            do rc = ::poll(&pfd, 1, t.connectMs);
-            while (rc < 0 && errno == EINTR);
+            const int rc = Wait(s.fd, POLLOUT, t.connectMs, job);
             if (rc == 0) {
                 last = "connection timed out";
                 continue;
@@ -171,11 +313,10 @@ bool DeliverSocket(const PortAddress& addr, int in, const PortTimeouts& t, std::
                 continue;
             }
         }
-        if (!CopyFile(in, s.fd, t.writeMs, true, why)) {
+        if (!CopyFile(in, s.fd, t.writeMs, job, true, why) || !AwaitSocketDrain(s.fd, t, job, why)) {
             why = where + ": " + why;
             return false;
         }
-        ::shutdown(s.fd, SHUT_WR);
         if (s.Close() != 0) {
             why = Errno(where);
             return false;
@@ -239,8 +380,31 @@ bool ParsePort(const std::string& port, PortAddress& out, std::string& why)
     struct stat st {};
     out.path = port;
     out.kind = PortKind::File;
-    if (::stat(port.c_str(), &st) == 0 && (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode) || S_ISFIFO(st.st_mode)))
-        out.kind = PortKind::Device;
+    if (::stat(port.c_str(), &st) != 0) return true;  // a file yet to be made
+    if (S_ISBLK(st.st_mode)) {
+        why = port + ": a block device (a disk), not a printer";
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        why = port + ": a directory, not a file or a device";
+        return false;
+    }
+    if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode)) out.kind = PortKind::Device;
+    return true;
+}
+
+bool CheckPort(const std::string& port, std::string& why)
+{
+    PortAddress addr;
+    if (!ParsePort(port, addr, why)) return false;
+    if (addr.kind != PortKind::File) return true;
+    const auto slash = addr.path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : addr.path.substr(0, slash));
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        why = addr.path + ": its directory does not exist";
+        return false;
+    }
     return true;
 }
 
@@ -254,13 +418,14 @@ bool DeliverToPort(const std::string& port, const std::string& spoolFile, std::s
         why = Errno(spoolFile);
         return false;
     }
+    const Deadline job(timeouts.jobMs);
     switch (addr.kind) {
     case PortKind::File:
         return DeliverFile(addr.path, in.fd, why);
     case PortKind::Device:
-        return DeliverDevice(addr.path, in.fd, why);
+        return DeliverDevice(addr.path, in.fd, timeouts, job, why);
     case PortKind::Socket:
-        return DeliverSocket(addr, in.fd, timeouts, why);
+        return DeliverSocket(addr, in.fd, timeouts, job, why);
     }
     return false;
 }

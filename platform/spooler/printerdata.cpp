@@ -63,3 +63,17 @@ DWORD SetPrinterDataW(HANDLE hPrinter, LPWSTR pValueName, DWORD Type, LPBYTE pDa
 }
 
 }  // extern "C"
+
+namespace platform {
+
+std::vector<std::string> PrinterValueNames(const std::string& printer)
+{
+    std::vector<std::string> names;
+    Session session;
+    Statement q(session.db(), "SELECT name FROM printer_data WHERE printer=?1 ORDER BY name COLLATE NOCASE");
+    q.Bind(1, printer);
+    while (q.Step() == SQLITE_ROW) names.push_back(q.Text(0));
+    return names;
+}
+
+}  // namespace platform

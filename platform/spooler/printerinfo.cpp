@@ -54,7 +54,19 @@ BOOL GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPD
 {
     platform::PrinterRecord p;
     if (!RecordOf(hPrinter, p)) return FALSE;
-    if (Level != 2) return Fail(ERROR_INVALID_LEVEL);
+    if (Level != 2 && Level != 8) return Fail(ERROR_INVALID_LEVEL);
+    std::vector<BYTE> devmode;
+    {
+        Session session;
+        if (!session.db()) return Fail(ERROR_READ_FAULT);
+        devmode = StoredDevMode(session.db(), p.name);
+    }
+    auto devmodeIn = [&](Packer& s) {
+        return devmode.empty() ? nullptr : reinterpret_cast<DEVMODEW*>(s.AddBytes(devmode));
+    };
+    if (Level == 8)
+        return Deliver<PRINTER_INFO_8W>(pPrinter, cbBuf, pcbNeeded,
+                                        [&](PRINTER_INFO_8W& r, Packer& s) { r.pDevMode = devmodeIn(s); });
     return Deliver<PRINTER_INFO_2W>(pPrinter, cbBuf, pcbNeeded, [&](PRINTER_INFO_2W& r, Packer& s) {
         r.pPrinterName = s.Add(platform::Widen(p.name));
         r.pShareName = s.Add(u"");
@@ -66,6 +78,7 @@ BOOL GetPrinterW(HANDLE hPrinter, DWORD Level, LPBYTE pPrinter, DWORD cbBuf, LPD
         r.pPrintProcessor = s.Add(u"");
         r.pDatatype = s.Add(u"RAW");
         r.pParameters = s.Add(u"");
+        r.pDevMode = devmodeIn(s);
         r.Priority = 1;
     });
 }

@@ -10,12 +10,17 @@ using namespace platform::spool;
 
 constexpr size_t kMaxPrinterName = 220;
 
+// Valid UTF-8 without control characters: names that do not convert exactly
+// would turn into the same wide name and alias each other.
 bool ValidPrinterName(const std::string& name)
 {
     if (name.empty() || name.size() > kMaxPrinterName) return false;
     for (char c : name)
-        if (c == ',' || c == '\\' || static_cast<unsigned char>(c) < 0x20) return false;
-    return true;
+        if (c == ',' || c == '\\' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    std::u16string wide = platform::Widen(name);
+    for (char16_t c : wide)
+        if (c >= 0x80 && c < 0xA0) return false;
+    return platform::Narrow(wide) == name;
 }
 
 std::optional<platform::PrinterRecord> ReadPrinter(Statement& q)
@@ -66,6 +71,7 @@ BOOL OpenPrinterW(LPWSTR pPrinterName, HANDLE* phPrinter, PRINTER_DEFAULTSW*)
 
 BOOL ClosePrinter(HANDLE hPrinter)
 {
+    platform::spool::AbandonRawDocument(hPrinter);
     if (!platform::ReleaseHandleOf<PrinterHandle>(hPrinter)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -103,10 +109,14 @@ DWORD DeletePrinter(const std::string& name)
     if (!tx.ok()) return ERROR_WRITE_FAULT;
     if (!PrinterExists(session.db(), name)) return ERROR_INVALID_PRINTER_NAME;
     Statement data(session.db(), "DELETE FROM printer_data WHERE printer=?1");
+    Statement devmode(session.db(), "DELETE FROM printer_devmodes WHERE printer=?1");
     Statement printer(session.db(), "DELETE FROM printers WHERE name=?1");
     data.Bind(1, name);
+    devmode.Bind(1, name);
     printer.Bind(1, name);
-    if (data.Step() != SQLITE_DONE || printer.Step() != SQLITE_DONE || !tx.Commit()) return ERROR_WRITE_FAULT;
+    if (data.Step() != SQLITE_DONE || devmode.Step() != SQLITE_DONE || printer.Step() != SQLITE_DONE ||
+        !tx.Commit())
+        return ERROR_WRITE_FAULT;
     return ERROR_SUCCESS;
 }
 

@@ -52,7 +52,8 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
-// BEGIN IMMEDIATE ... COMMIT; rolled back unless committed.
+// BEGIN IMMEDIATE ... COMMIT, or a savepoint inside an open spool transaction;
+// rolled back unless committed.
 class Transaction {
 public:
     explicit Transaction(sqlite3* db);
@@ -64,6 +65,7 @@ public:
 
 private:
     sqlite3* db_;
+    bool nested_ = false;
     bool begun_ = false;
     bool done_ = false;
 };
@@ -75,6 +77,9 @@ struct PrinterHandle : HandleObject {
     bool ClosedByCloseHandle() const override { return false; }
 };
 
+// Drops the unfinished raw document of a printer handle that is being closed.
+void AbandonRawDocument(HANDLE h);
+
 // The printer a handle names. ERROR_SUCCESS, or ERROR_INVALID_HANDLE for a handle
 // that is not a printer handle of the current spool directory. The server handle
 // passes only when allowServer is set.
@@ -85,6 +90,9 @@ bool MakeDirectories(const std::string& path);
 
 // Whether a printer of this name exists now.
 bool PrinterExists(sqlite3* db, const std::string& name);
+
+// The stored default device mode of a printer, empty when it has none.
+std::vector<BYTE> StoredDevMode(sqlite3* db, const std::string& printer);
 
 // UTF-16 form and value names <-> their stored forms.
 std::string ValueKey(LPCWSTR name);
@@ -105,6 +113,15 @@ public:
             std::memset(buffer_ + offset_ + s.size() * sizeof(WCHAR), 0, (units - s.size()) * sizeof(WCHAR));
         }
         offset_ += units * sizeof(WCHAR);
+        return where;
+    }
+    // Places a copy of raw bytes at the next 8-byte boundary.
+    BYTE* AddBytes(const std::vector<BYTE>& bytes)
+    {
+        offset_ = (offset_ + 7) & ~size_t{7};
+        BYTE* where = buffer_ ? buffer_ + offset_ : nullptr;
+        if (buffer_ && !bytes.empty()) std::memcpy(where, bytes.data(), bytes.size());
+        offset_ += bytes.size();
         return where;
     }
     size_t size() const { return offset_; }

@@ -42,12 +42,18 @@ void Age(const std::string& file, int seconds)
 
 }  // namespace
 
-TEST(BpdName, LastDotAnywhereInThePath)
+TEST(BpdName, LastDotOfTheFileNamePart)
 {
     EXPECT_EQ(Bpd(u"C:\\drivers\\label.ppd"), u"C:\\drivers\\label.BPD");
-    EXPECT_EQ(Bpd(u"C:\\dir.d\\label"), u"C:\\dir.BPD");
     EXPECT_EQ(Bpd(u"/x/label"), u"/x/label.BPD");
     EXPECT_EQ(Bpd(u"a."), u"a.BPD");
+    EXPECT_EQ(Bpd(u"/x/label.v2.ppd"), u"/x/label.v2.BPD");
+    // A dot in a directory name is not the extension: the binary file stays in
+    // its directory and two descriptions there do not share one.
+    EXPECT_EQ(Bpd(u"C:\\dir.d\\label"), u"C:\\dir.d\\label.BPD");
+    EXPECT_EQ(Bpd(u"x.one/lbl"), u"x.one/lbl.BPD");
+    EXPECT_EQ(Bpd(u"x.one/lbl2"), u"x.one/lbl2.BPD");
+    EXPECT_EQ(Bpd(u"/a.b\\c/d.e/f"), u"/a.b\\c/d.e/f.BPD");
 }
 
 TEST(BpdName, TooLongPathIsRefusedWithoutOverrun)
@@ -60,8 +66,8 @@ TEST(BpdName, TooLongPathIsRefusedWithoutOverrun)
     // A long directory part before a short extension still must fit.
     EXPECT_EQ(Bpd(std::u16string(256, u'c') + u".ppd"), u"<refused>");
     EXPECT_EQ(Bpd(std::u16string(255, u'c') + u".ppd").size(), 259u);
-    // Only the result counts: a long name after an early dot gives a short path.
-    EXPECT_EQ(Bpd(u"C:\\dir.d\\" + std::u16string(400, u'f')), u"C:\\dir.BPD");
+    // A long name after a dotted directory is long too.
+    EXPECT_EQ(Bpd(u"C:\\dir.d\\" + std::u16string(400, u'f')), u"<refused>");
 
     WCHAR small[8];
     std::memset(small, 0x55, sizeof(small));
@@ -110,7 +116,7 @@ TEST(BinaryFile, WrittenByTheUiBuildAndReused)
 #endif
 }
 
-TEST(BinaryFile, OnlyTheUiBuildLooksAtTimeStamps)
+TEST(BinaryFile, BothBuildsRefuseABinaryFileOlderThanItsDescription)
 {
     ScratchDir dir;
     std::string ppd = dir.Write("label.ppd", kDesc);
@@ -130,13 +136,12 @@ TEST(BinaryFile, OnlyTheUiBuildLooksAtTimeStamps)
     Age(dir.Path("label.BPD"), 100);
     r.reset(PpdCreateEx(Wide(ppd).c_str(), &src));
     ASSERT_TRUE(r);
-#if defined(LBL_UI_BUILD)
     EXPECT_EQ(src, PPDSRC_PARSED);
     EXPECT_EQ(r->bColorDevice, 0u);
+#if defined(LBL_UI_BUILD)
     EXPECT_EQ(ReadAll(dir.Path("label.BPD"))[24], 0);  // rewritten
 #else
-    EXPECT_EQ(src, PPDSRC_BINARY);  // the render build does not look at time stamps
-    EXPECT_EQ(r->bColorDevice, 1u);
+    EXPECT_EQ(ReadAll(dir.Path("label.BPD"))[24], 1);  // the render build never writes it
 #endif
 }
 
@@ -243,7 +248,58 @@ TEST(BinaryFile, WriteFailureIsIgnored)
     Record r(PpdCreateEx(Wide(ppd).c_str(), &src));
     ASSERT_TRUE(r);
     EXPECT_EQ(src, PPDSRC_PARSED);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("label.BPD.tmp")));
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path(""))) names.push_back(e.path().filename().string());
+    EXPECT_EQ(names.size(), 2u);  // no temporary left beside the description
+}
+
+#if defined(LBL_UI_BUILD)
+// Links and files someone left beside the binary file are never written through
+// or truncated: the binary file is written under a new name and renamed.
+TEST(BinaryFile, WrittenUnderANewNameNeverThroughALink)
+{
+    ScratchDir dir;
+    std::string ppd = dir.Write("label.ppd", kDesc);
+    const std::string victim = dir.Write("victim.txt", "keep me");
+    std::filesystem::create_symlink(victim, dir.Path("label.BPD.tmp"));
+    DWORD src = 0;
+    Record r(PpdCreateEx(Wide(ppd).c_str(), &src));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(src, PPDSRC_PARSED);
+    EXPECT_EQ(ReadAll(victim), std::vector<BYTE>({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("label.BPD.tmp")));
+    EXPECT_EQ(ReadAll(dir.Path("label.BPD")).size(), r->dwSize);
+    // The binary file itself a link: replaced by the new file, its target untouched.
+    Age(dir.Path("label.BPD"), 200);
+    Age(ppd, 100);
+    std::filesystem::remove(dir.Path("label.BPD"));
+    std::filesystem::create_symlink(victim, dir.Path("label.BPD"));
+    r.reset(PpdCreateEx(Wide(ppd).c_str(), &src));
+    ASSERT_TRUE(r);
+    EXPECT_EQ(ReadAll(victim).size(), 7u);
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.Path("label.BPD")));
+    size_t files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.Path(""))) files += e.path().filename() != "";
+    EXPECT_EQ(files, 4u);  // label.ppd, victim.txt, the old link, label.BPD: no temporary left
+}
+#endif
+
+// Two descriptions in a dotted directory keep their own models.
+TEST(BinaryFile, DescriptionsInADottedDirectoryKeepTheirOwn)
+{
+    ScratchDir dir;
+    std::filesystem::create_directories(dir.Path("x.one"));
+    std::string a = dir.Write("x.one/lbl", kDesc);
+    std::string b = dir.Write("x.one/lbl2", "*NickName: \"Other\"\n*LanguageLevel: \"1\"\n*InputSlot Roll: \"r\"\n"
+                                            "*Resolution 203dpi: \"a\"\n*DefaultResolution: 203dpi\n");
+    for (int pass = 0; pass < 2; ++pass) {
+        Record ra(PpdCreate(Wide(a).c_str(), nullptr));
+        Record rb(PpdCreate(Wide(b).c_str(), nullptr));
+        ASSERT_TRUE(ra && rb);
+        EXPECT_EQ(ra->dwLanguageLevel, 4u);
+        EXPECT_EQ(rb->dwLanguageLevel, 1u);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("x.BPD")));
 }
 
 TEST(BinaryFile, NothingLeaksOnAnyPath)

@@ -136,10 +136,20 @@ protected:
         for (int y = 0; y < kCy; ++y)
             for (int x = 0; x < kCx; ++x) pgm += InSquare(x, y) ? '\0' : '\xFF';
         const std::string picture = WriteFile("square.pgm", pgm);
+        // This model's sheet offers no compression: the compressed stream comes from
+        // a device mode with bCompression (byte 220 + 72 of the 304) set, as an
+        // application may hand one over.
+        const std::string plain = TestPath("square.devmode"), packed = TestPath("square-packed.devmode");
+        RunResult save = Lblctl({"options", "Inspect Mono", "--save", plain});
+        ASSERT_EQ(save.status, 0) << save.err;
+        Bytes devmode = ReadBytes(plain);
+        ASSERT_EQ(devmode.size(), 304u);
+        devmode[292] = 1;
+        WriteBytes(packed, devmode);
         for (const char* compression : {"0", "1"}) {
             const std::string out = TestPath(std::string("square-") + compression + ".prn");
-            RunResult r = Lblctl({"print", "Inspect Mono", picture, "--output", out, "--set",
-                                  std::string("bCompression=") + compression});
+            RunResult r = Lblctl({"print", "Inspect Mono", picture, "--output", out, "--devmode",
+                                  *compression == '1' ? packed : plain});
             ASSERT_EQ(r.status, 0) << r.err;
         }
     }
@@ -244,6 +254,26 @@ TEST_F(InspectCli, PreviewDrawsTheDotsInTheirInk)
                 wrong += picture.At(x, y) != (InSquare(x, y) ? c.ink : 0xFFFFFFu);
         EXPECT_EQ(wrong, 0) << "ink " << std::hex << c.ink;
     }
+}
+
+TEST_F(InspectCli, PreviewKeepsModesAndNeverFollowsALink)
+{
+    const std::string victim = TestPath("victim.txt");
+    std::ofstream(victim) << "keep";
+    const std::string link = TestPath("linked.png");
+    fs::remove(link);
+    fs::create_symlink(victim, link);
+    RunResult r = Lblctl({"inspect", Stream(true), "--png", link});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_THAT(r.err, HasSubstr("symbolic link"));
+    EXPECT_EQ(fs::file_size(victim), 4u);
+
+    const std::string kept = TestPath("kept.png");
+    std::ofstream(kept) << "old";
+    fs::permissions(kept, fs::perms(0604));
+    ASSERT_EQ(Lblctl({"inspect", Stream(true), "--png", kept}).status, 0);
+    EXPECT_EQ(fs::status(kept).permissions(), fs::perms(0604));
+    EXPECT_GT(fs::file_size(kept), 3u);
 }
 
 TEST_F(InspectCli, EachPageHasItsOwnPreview)

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -88,24 +89,43 @@ std::string WriteFile(const std::string& name, const std::string& text)
 
 RunResult Lblctl(const std::vector<std::string>& args, const std::string& input)
 {
-    std::string base = fs::path(SpoolDir()).parent_path().string();
-    std::string inPath = base + "/stdin", outPath = base + "/stdout", errPath = base + "/stderr";
+    return LblctlWith({}, args, input);
+}
+
+RunResult LblctlWith(const RunOptions& options, const std::vector<std::string>& args, const std::string& input)
+{
+    static std::atomic<int> runs{0};
+    std::string base = fs::path(SpoolDir()).parent_path().string() + "/run" + std::to_string(runs++);
+    std::string inPath = base + ".stdin", outPath = base + ".stdout", errPath = base + ".stderr";
     std::ofstream(inPath, std::ios::binary) << input;
 
-    std::vector<std::string> all = {LBLCTL_PATH, "--spool", SpoolDir()};
+    std::vector<std::string> all = {LBLCTL_PATH};
+    if (options.spool) all.insert(all.end(), {"--spool", SpoolDir()});
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
+
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) env.emplace_back(*e);
+    for (const std::string& change : options.env) {
+        std::string key = change[0] == '-' ? change.substr(1) : change.substr(0, change.find('='));
+        std::erase_if(env, [&](const std::string& e) { return e.rfind(key + "=", 0) == 0; });
+        if (change[0] != '-') env.push_back(change);
+    }
+    std::vector<char*> envp;
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!options.cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, options.cwd.c_str());
     RunResult result;
     pid_t pid = 0;
-    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return result;
     int status = 0;
@@ -113,6 +133,7 @@ RunResult Lblctl(const std::vector<std::string>& args, const std::string& input)
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = ReadAll(outPath);
     result.err = ReadAll(errPath);
+    for (const std::string& path : {inPath, outPath, errPath}) fs::remove(path);
     return result;
 }
 

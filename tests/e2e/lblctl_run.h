@@ -24,7 +24,17 @@ const std::string& SpoolDir();
 std::string TestPpd(int model = 1);
 
 // Runs lblctl --spool SpoolDir() ARGS...; `input` is written to its standard input.
+// Safe to call from several threads at once.
 RunResult Lblctl(const std::vector<std::string>& args, const std::string& input = "");
+
+// How a run differs: environment entries "NAME=VALUE" set and "-NAME" removed,
+// without --spool when `spool` is false, in another working directory.
+struct RunOptions {
+    std::vector<std::string> env;
+    bool spool = true;
+    std::string cwd;
+};
+RunResult LblctlWith(const RunOptions& options, const std::vector<std::string>& args, const std::string& input = "");
 
 // Writes text to a file in the spool directory and returns its path.
 std::string WriteFile(const std::string& name, const std::string& text);

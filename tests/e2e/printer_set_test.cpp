@@ -2,6 +2,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "e2e/lblctl_run.h"
 
 namespace e2e {
@@ -13,7 +16,7 @@ class LblctlPrinterSet : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RunResult add = Lblctl({"printer", "add", name, "--ppd", TestPpd()});
+        RunResult add = Lblctl({"printer", "add", name, "--ppd", TestPpd(model)});
         ASSERT_EQ(add.status, 0) << add.err;
     }
     void TearDown() override { Lblctl({"printer", "remove", name}); }
@@ -27,6 +30,18 @@ protected:
     std::vector<BYTE> Value(const char* value) { return PrinterValue(name, value).value_or(std::vector<BYTE>{}); }
 
     std::string name = "Setter";
+    int model = 1;
+};
+
+// Spot colours need a colour description: model 0's.
+class LblctlPrinterSetColour : public LblctlPrinterSet {
+protected:
+    void SetUp() override
+    {
+        name = "Colour Setter";
+        model = 0;
+        LblctlPrinterSet::SetUp();
+    }
 };
 
 TEST_F(LblctlPrinterSet, PropertiesAreStoredWithPrinterHT)
@@ -49,7 +64,7 @@ TEST_F(LblctlPrinterSet, PropertiesAreStoredWithPrinterHT)
     EXPECT_EQ(Value("PrinterHT"), (std::vector<BYTE>{0, 0, 0, 0}));
 }
 
-TEST_F(LblctlPrinterSet, SpotColoursAreStoredAsColorRef)
+TEST_F(LblctlPrinterSetColour, SpotColoursAreStoredAsColorRef)
 {
     RunResult r = Set({"spot.black=#FF0000", "spot.cyan=#00ff80", "spot.yellow=#123456"});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -67,11 +82,16 @@ TEST_F(LblctlPrinterSet, SpotColoursAreStoredAsColorRef)
     EXPECT_EQ(Dword(spots, 0), 0u);
     EXPECT_EQ(Dword(spots, 4), 0x000000FFu);  // the colour is kept
     EXPECT_THAT(Lblctl({"printer", "show", name}).out, HasSubstr("spot.black       off #FF0000"));
+    // Turning a spot colour on keeps its colour; turning it on with a colour picks it in the dialog.
+    ASSERT_EQ(Set({"spot.magenta=on", "spot.magenta=#0000FF"}).status, 0);
+    spots = Value("SpotColor");
+    EXPECT_EQ(Dword(spots, 8), 1u);
+    EXPECT_EQ(Dword(spots, 12), 0x00FF0000u);
     ASSERT_EQ(Set({"spot.black=on"}).status, 0);
     EXPECT_EQ(Dword(Value("SpotColor"), 0), 1u);
 }
 
-TEST_F(LblctlPrinterSet, AnyBadAssignmentWritesNothing)
+TEST_F(LblctlPrinterSetColour, AnyBadAssignmentWritesNothing)
 {
     ASSERT_EQ(Set({"spot.magenta=#00FF00"}).status, 0);
     std::vector<BYTE> prop = Value("PrinterData");
@@ -85,7 +105,8 @@ TEST_F(LblctlPrinterSet, AnyBadAssignmentWritesNothing)
              {"spot.black=#12345"},
              {"spot.black=#GG0000"},
              {"spot.black=#1234567"},
-             {"spot.white=#FFFFFF"}}) {
+             {"spot.white=#FFFFFF"},
+             {"bPassThrough=1", "bExpansionRAM=1"}}) {  // model 0 has no expansion RAM
         RunResult r = Set(bad);
         EXPECT_EQ(r.status, 1) << bad.back();
         EXPECT_EQ(LineCount(r.err), 1) << r.err;
@@ -94,6 +115,51 @@ TEST_F(LblctlPrinterSet, AnyBadAssignmentWritesNothing)
     EXPECT_EQ(Value("PrinterData"), prop);
     EXPECT_EQ(Value("SpotColor"), spots);
     EXPECT_EQ(Value("PrinterHT"), ht);
+}
+
+TEST_F(LblctlPrinterSet, FieldsTheSheetDoesNotOfferAreRefusedWithWhatItOffers)
+{
+    const std::vector<BYTE> prop = Value("PrinterData");
+    RunResult r = Set({"bPassThrough=1", "spot.black=#FF0000"});  // a monochrome description
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(LineCount(r.err), 1) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("spot.black"));
+    EXPECT_THAT(r.err, HasSubstr("model 1"));
+    EXPECT_THAT(r.err, HasSubstr("bExpansionRAM, bPassThrough"));
+    EXPECT_EQ(Value("PrinterData"), prop);
+    EXPECT_FALSE(PrinterValue(name, "SpotColor").has_value() && Dword(Value("SpotColor"), 0) != 0);
+}
+
+TEST(LblctlFeed, FeedsTheSelectedLabelToTheOutputFile)
+{
+    const std::string name = "Feeder";
+    ASSERT_EQ(Lblctl({"printer", "add", name, "--ppd", TestPpd(1)}).status, 0);
+    const std::string out = WriteFile("feed.prn", "");
+    RunResult r = Lblctl({"feed", name, "--output", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(out, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    // The standard label: 80.0 x 74.2 mm, pitch 76.2 mm, no adjustments, sensor 0,
+    // no cut, batch, model 1's first speed (code 8), ribbon with the saver on.
+    auto cmd = [](const std::string& text) { return "\x1b" + text + std::string("\n\0", 2); };
+    EXPECT_EQ(bytes, cmd("D0762,0800,0742") + cmd("AX;+000,+000,+00") + cmd("RM;-00-00") + cmd("RN;00") +
+                         cmd("T00C81"));
+
+    RunResult unknown = Lblctl({"feed", name, "--label", "Nope"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_THAT(unknown.err, HasSubstr("Standard Label"));
+    Lblctl({"printer", "remove", name});
+}
+
+TEST(LblctlFeed, ModelZeroHasNoFeed)
+{
+    const std::string name = "Feeder Zero";
+    ASSERT_EQ(Lblctl({"printer", "add", name, "--ppd", TestPpd(0)}).status, 0);
+    RunResult r = Lblctl({"feed", name});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(LineCount(r.err), 1) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("model 0"));
+    Lblctl({"printer", "remove", name});
 }
 
 }  // namespace

@@ -78,4 +78,13 @@ TEST_F(PrinterInfo, DriverDirectoryIsInTheSpoolDirectory)
     EXPECT_TRUE(::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 }
 
+// Names that do not convert exactly would alias each other once widened.
+TEST_F(PrinterInfo, NamesMustBeExactUtf8WithoutControlCharacters)
+{
+    for (std::string bad : {std::string("Bad\xFF"), std::string("Bad\xFE"), std::string("Cut\xC3"),
+                            std::string("Del\x7F"), std::string("C1\xC2\x85"), std::string("Sur\xED\xA0\x80")})
+        EXPECT_EQ(platform::AddPrinter(Record(bad)), ERROR_INVALID_PRINTER_NAME) << bad;
+    EXPECT_EQ(platform::AddPrinter(Record("\xC3\xA9tiquettes \xE2\x82\xAC")), ERROR_SUCCESS);
+}
+
 }  // namespace

@@ -1,10 +1,14 @@
 // Page previews: the planes drawn in their ink colours on white, one pixel per dot.
 // Inks mix by multiplication, as layers of transparent ink on paper do: each printed
 // dot multiplies the pixel's red, green and blue by those of its ink.
+#include <fcntl.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <tuple>
 #include <utility>
@@ -87,9 +91,14 @@ bool WritePreviewPng(const Page& page, const InkColours& inks, const std::string
         why = "the page has no raster to draw";
         return false;
     }
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    // Created with the umask's mode, an existing file keeps its mode, and a
+    // symbolic link is never written through.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    std::unique_ptr<std::FILE, FileCloser> file(fd >= 0 ? ::fdopen(fd, "wb") : nullptr);
     if (!file) {
-        why = "cannot write " + path;
+        const int err = errno;
+        if (fd >= 0) ::close(fd);
+        why = "cannot write " + path + (err == ELOOP ? ": a symbolic link" : std::string(": ") + std::strerror(err));
         return false;
     }
     std::vector<std::uint8_t> row(static_cast<std::size_t>(width) * 3);

@@ -10,6 +10,8 @@
 
 #include "commands.h"
 #include "inspect/inspect.h"
+#include "spool_scope.h"
+#include "input_file.h"
 
 namespace lblctl {
 
@@ -52,12 +54,7 @@ lblinspect::InkColours ParseSpot(const std::string& text)
 
 std::vector<std::uint8_t> ReadFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Failure{"cannot open " + path};
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    if (in.bad()) throw Failure{"cannot read " + path};
-    return bytes;
+    return ReadInputFile(path, kMaxStreamFile, "a printer stream");
 }
 
 void RunInspect(const InspectOptions& options)
@@ -108,6 +105,7 @@ void AddInspectCommand(CLI::App& app)
                     "Write each page's preview: OUT.png, OUT-2.png, ... (one pixel per dot)");
     CLI::Option* spot = sub->add_option("--spot", options->spot,
                                         "Ink colours of planes, e.g. black=#RRGGBB,magenta=#RRGGBB");
+    LeavesSpoolAlone(sub);
     sub->callback([options, spot] {
         options->spotGiven = spot->count() > 0;  // an empty --spot "" is an error, not the default
         RunInspect(*options);

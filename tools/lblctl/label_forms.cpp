@@ -32,16 +32,6 @@ struct FormsDeleter {
 
 }  // namespace
 
-void AddLabelForms(HANDLE h, std::span<const LABELDATA> labels)
-{
-    for (const auto& label : labels) {
-        if (!HasSize(label)) continue;
-        std::u16string name;
-        FORM_INFO_1W form = LabelForm(label, name);
-        AddFormW(h, 1, reinterpret_cast<LPBYTE>(&form));  // an existing form stays unchanged
-    }
-}
-
 std::vector<std::string> ReplaceLabelForms(HANDLE h, std::span<const LABELDATA> labels)
 {
     std::vector<std::string> failed;

@@ -11,10 +11,6 @@
 
 namespace lblctl {
 
-// Adds the form of every label that has none yet; existing forms stay as they are
-// (what installing a printer does). Labels without a positive size get no form.
-void AddLabelForms(HANDLE h, std::span<const LABELDATA> labels);
-
 // Brings every label's form to the label's size: replaced when a form of that name
 // exists, added otherwise. Returns the names whose form could not be written.
 std::vector<std::string> ReplaceLabelForms(HANDLE h, std::span<const LABELDATA> labels);

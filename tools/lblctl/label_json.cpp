@@ -6,6 +6,7 @@
 #include <set>
 
 #include "base/codepage.h"
+#include "names.h"
 #include "settings/settings.h"
 
 namespace lblctl {
@@ -100,19 +101,15 @@ std::string ReadName(const Json& value, LABELDATA& label)
     std::u16string name = platform::Widen(value.get_ref<const std::string&>());
     if (name.empty()) return "field szLabelName: empty";
     if (name.find(u'\0') != std::u16string::npos) return "field szLabelName: contains a NUL character";
+    if (auto why = NameProblem(value.get_ref<const std::string&>()); !why.empty()) return "field szLabelName: " + why;
     if (name.size() > CCHLABELNAME - 1)
         return "field szLabelName: longer than " + std::to_string(CCHLABELNAME - 1) + " characters";
     CopyStringW(label.szLabelName, name.c_str(), CCHLABELNAME);
     return "";
 }
 
-// The text with control characters replaced, so that a message stays one line.
-std::string Printable(std::string text)
-{
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return text;
-}
+// The text as a message shows it: one line, a short prefix.
+std::string Printable(const std::string& text) { return Quoted(text); }
 
 std::string ReadRibbons(const Json& value, LABELDATA& label)
 {
@@ -273,6 +270,32 @@ std::string LabelDatabaseFromJson(const Json& array, const LABELDATA& standard, 
         labels.push_back(label);
     }
     return "";
+}
+
+std::string LabelDatabaseFromText(const std::string& text, const LABELDATA& standard, std::vector<LABELDATA>& labels)
+{
+    labels.clear();
+    // Counts the elements of the top-level array begun so far, to say which label
+    // holds a syntax error.
+    size_t begun = 0;
+    auto track = [&begun](int depth, Json::parse_event_t event, Json&) {
+        if (depth == 1 && (event == Json::parse_event_t::object_start || event == Json::parse_event_t::array_start))
+            ++begun;
+        return true;
+    };
+    Json array;
+    try {
+        array = Json::parse(text, track);
+    } catch (const Json::exception& e) {
+        std::string what = e.what();
+        if (what.rfind("[json.exception.", 0) == 0 && what.find("] ") != std::string::npos)
+            what = what.substr(what.find("] ") + 2);
+        std::string where = begun ? "label " + std::to_string(begun) + ": " : "";
+        if (const auto* p = dynamic_cast<const Json::parse_error*>(&e))
+            return where + "not valid JSON at byte " + std::to_string(p->byte);
+        return where + "not valid JSON: " + Quoted(what);
+    }
+    return LabelDatabaseFromJson(array, standard, labels);
 }
 
 }  // namespace lblctl

@@ -47,4 +47,9 @@ std::string LabelFromJson(const Json& object, LABELDATA& label);
 // naming the label and field.
 std::string LabelDatabaseFromJson(const Json& array, const LABELDATA& standard, std::vector<LABELDATA>& labels);
 
+// Reads a whole database from JSON text; never throws. Returns an empty string on
+// success, otherwise a one-line reason naming the label (by position, and by name
+// when it has one) and quoting no more than a short prefix of the input.
+std::string LabelDatabaseFromText(const std::string& text, const LABELDATA& standard, std::vector<LABELDATA>& labels);
+
 }  // namespace lblctl

@@ -11,7 +11,10 @@
 #include "commands.h"
 #include "label_forms.h"
 #include "label_json.h"
+#include "names.h"
 #include "printer_access.h"
+#include "spool_scope.h"
+#include "input_file.h"
 
 namespace lblctl {
 
@@ -35,13 +38,8 @@ void LabelsExport(const std::string& name)
 // The file's text; "-" reads standard input.
 std::string ReadText(const std::string& file)
 {
-    if (file == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw Failure{file + ": cannot be read"};
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw Failure{file + ": cannot be read"};
-    return text.str();
+    std::vector<std::uint8_t> bytes = ReadInputFile(file, kMaxLabelsFile, "a label database");
+    return std::string(bytes.begin(), bytes.end());
 }
 
 // Replaces the database and brings the forms into line as applying the printer sheet
@@ -52,15 +50,9 @@ void LabelsImport(const ImportArgs& args)
     auto printer = OpenPrinterOrFail(args.name);
     HANDLE h = printer->h;
 
-    Json array;
-    try {
-        array = Json::parse(ReadText(args.file));
-    } catch (const Json::parse_error& e) {
-        throw Failure{args.file + ": not valid JSON (at byte " + std::to_string(e.byte) + ")"};
-    }
     std::vector<LABELDATA> labels;
-    if (auto why = LabelDatabaseFromJson(array, StandardLabel(args.name), labels); !why.empty())
-        throw Failure{args.file + ": " + why + "; nothing was written"};
+    if (auto why = LabelDatabaseFromText(ReadText(args.file), StandardLabel(args.name), labels); !why.empty())
+        throw Failure{Quoted(args.file, kMaxQuotedPath) + ": " + why + "; nothing was written"};
 
     std::u16string wname = platform::Widen(args.name);
     LabelDbPtr old(GetLabelDatabase(h, wname.c_str()));
@@ -101,6 +93,7 @@ void AddLabelsCommand(CLI::App& app)
     imp->add_option("NAME", importArgs->name, "Printer name")->required();
     imp->add_option("FILE", importArgs->file, "JSON file (- for standard input)")->required();
     imp->callback([importArgs] { LabelsImport(*importArgs); });
+    ChangesSpool(imp);
 }
 
 }  // namespace lblctl

@@ -8,7 +8,8 @@
 
 #include "base/codepage.h"
 #include "commands.h"
-#include "description/ppd.h"
+#include "owners.h"
+#include "spool_scope.h"
 
 namespace lblctl {
 
@@ -16,10 +17,7 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-struct RecordDeleter {
-    void operator()(PPDDATA* p) const { PpdDelete(p); }
-};
-using RecordPtr = std::unique_ptr<PPDDATA, RecordDeleter>;
+using RecordPtr = PpdPtr;
 
 // The description's strings are in the ANSI code page; shown as UTF-8.
 std::string Text(const char* s)
@@ -191,6 +189,7 @@ void AddPpdCommand(CLI::App& app)
 {
     CLI::App* ppd = app.add_subcommand("ppd", "Read printer description files as the driver does");
     ppd->require_subcommand(1);
+    LeavesSpoolAlone(ppd);
 
     auto info = std::make_shared<InfoArgs>();
     CLI::App* infoCmd = ppd->add_subcommand("info", "Print the description record of a description file");
@@ -203,6 +202,8 @@ void AddPpdCommand(CLI::App& app)
         ppd->add_subcommand("compile", "Build the record as the UI library does, writing or reusing the binary file");
     compileCmd->add_option("FILE", *file, "Description file")->required();
     compileCmd->callback([file] { PpdCompile(*file); });
+
+    AddPpdListCommand(*ppd);
 }
 
 }  // namespace lblctl

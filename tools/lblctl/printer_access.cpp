@@ -7,13 +7,15 @@
 #include "base/codepage.h"
 #include "base/memory.h"
 #include "commands.h"
+#include "names.h"
 
 namespace lblctl {
 
 platform::PrinterRecord FindPrinterOrFail(const std::string& name)
 {
+    CheckName("printer name", name);
     auto printer = platform::FindPrinter(name);
-    if (!printer) throw Failure{"no printer named \"" + name + "\""};
+    if (!printer) throw Failure{"no printer named \"" + Quoted(name) + "\""};
     return *printer;
 }
 
@@ -24,7 +26,7 @@ std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name)
     PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
     HANDLE h = nullptr;
     if (!OpenPrinterW(wname.data(), &h, &defaults) || !h)
-        throw Failure{"cannot open printer \"" + name + "\" (error " + std::to_string(GetLastError()) + ")"};
+        throw Failure{"cannot open printer \"" + Quoted(name) + "\" (error " + std::to_string(GetLastError()) + ")"};
     return std::make_unique<PrinterHandle>(h);
 }
 
@@ -35,34 +37,30 @@ PpdPtr LoadDescription(const std::string& path)
     return PpdPtr(PpdCreate(wpath.c_str(), nullptr));
 }
 
-PRINTERPROP ReadPrinterProperties(HANDLE h, const PPDDATA* pPpd, const std::string& printerName)
+PRINTERPROP StoredPrinterProperties(HANDLE h, const std::string& printerName)
 {
     PRINTERPROP prop{};
-    DWORD cbStored = sizeof(PRINTERPROP);
-    DrvPtr<BYTE> stored;
-    if (pPpd) {
-        stored.reset(reinterpret_cast<BYTE*>(GetPrinterProperties(h, pPpd)));
-    } else {
-        stored.reset(static_cast<BYTE*>(GetPrinterDataFromRegistry(h, &cbStored, PAIR_PRINTERDATA)));
+    std::u16string valueName = u"PrinterData";
+    DWORD type = 0, cbNeeded = 0;
+    const DWORD rc = GetPrinterDataW(h, valueName.data(), &type, reinterpret_cast<LPBYTE>(&prop), sizeof prop, &cbNeeded);
+    if (rc == ERROR_MORE_DATA) {
+        // A longer record than this driver writes: its first 36 bytes.
+        std::vector<BYTE> all(cbNeeded);
+        if (GetPrinterDataW(h, valueName.data(), &type, all.data(), cbNeeded, &cbNeeded) != ERROR_SUCCESS)
+            throw Failure{"cannot read the printer properties of printer \"" + printerName + "\""};
+        std::memcpy(&prop, all.data(), sizeof prop);
+    } else if (rc != ERROR_SUCCESS && rc != ERROR_FILE_NOT_FOUND) {
+        throw Failure{"cannot read the printer properties of printer \"" + printerName + "\" (error " +
+                      std::to_string(rc) + ")"};
     }
-    if (!stored)
-        throw Failure{"printer \"" + printerName + "\" has no printer properties and its description cannot be read"};
-    WORD wSize = 0;
-    if (cbStored >= offsetof(PRINTERPROP, dwFlags)) std::memcpy(&wSize, stored.get() + 2, sizeof wSize);
-    size_t n = std::min<size_t>({wSize, sizeof(PRINTERPROP), cbStored});
-    std::memcpy(&prop, stored.get(), n);
-    prop.wVersion = PRINTERPROP_VERSION;
-    prop.wSize = sizeof(PRINTERPROP);
     return prop;
 }
 
 LABELDATA StandardLabel(const std::string& printerName)
 {
     LABELDATA label = DefaultLabel;
-    std::u16string name = platform::Widen(printerName).substr(0, CCHLABELNAME - 1);
-    name += u' ';
-    name += kStandardLabelName;
-    CopyStringW(label.szLabelName, name.c_str(), CCHLABELNAME);
+    std::u16string name = platform::Widen(printerName);
+    MakeStandardLabelName(label.szLabelName, name.c_str());
     return label;
 }
 

@@ -7,24 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "description/ppd.h"
-#include "settings/settings.h"
-#include "spooler/spooler.h"
+#include "owners.h"
 
 namespace lblctl {
-
-// An open spooler handle, closed when it goes out of scope.
-struct PrinterHandle {
-    HANDLE h = nullptr;
-    PrinterHandle() = default;
-    explicit PrinterHandle(HANDLE handle) : h(handle) {}
-    PrinterHandle(const PrinterHandle&) = delete;
-    PrinterHandle& operator=(const PrinterHandle&) = delete;
-    ~PrinterHandle()
-    {
-        if (h) ClosePrinter(h);
-    }
-};
 
 // The registered printer of that name; a Failure "no printer named ..." otherwise.
 platform::PrinterRecord FindPrinterOrFail(const std::string& name);
@@ -32,34 +17,14 @@ platform::PrinterRecord FindPrinterOrFail(const std::string& name);
 // Opens the printer; a Failure when it is unknown or cannot be opened.
 std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name);
 
-// Buffers handed out by the settings library.
-struct DrvMemDeleter {
-    void operator()(void* p) const
-    {
-        if (p) DrvFreeMem(p);
-    }
-};
-template <class T>
-using DrvPtr = std::unique_ptr<T, DrvMemDeleter>;
-
-struct LabelDbDeleter {
-    void operator()(LABELDATA* p) const { FreeLabelDatabase(p); }
-};
-using LabelDbPtr = std::unique_ptr<LABELDATA, LabelDbDeleter>;
-
-struct PpdDeleter {
-    void operator()(PPDDATA* p) const { PpdDelete(p); }
-};
-using PpdPtr = std::unique_ptr<PPDDATA, PpdDeleter>;
-
 // The description record of the printer's description file, or null when the file
 // cannot be read.
 PpdPtr LoadDescription(const std::string& path);
 
-// The printer-properties record as the printer sheet works on it: 36 bytes, version
-// 0x0110, at most wSize bytes of the stored (or default) record kept. Without a
-// description the stored record is used as it is; a Failure when there is neither.
-PRINTERPROP ReadPrinterProperties(HANDLE h, const PPDDATA* pPpd, const std::string& printerName);
+// The printer-properties record as stored ("PrinterData", its first 36 bytes; zeros
+// where the stored record is shorter or missing). The driver's install event and
+// upgrade keep it current; lblctl shows and edits it as stored.
+PRINTERPROP StoredPrinterProperties(HANDLE h, const std::string& printerName);
 
 // The database block as the settings library hands it around: a count and then the records.
 struct LabelBlock {

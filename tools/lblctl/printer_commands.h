@@ -7,6 +7,7 @@
 
 namespace lblctl {
 
+void AddPrinterDataCommand(CLI::App& printer);
 void AddPrinterShowCommand(CLI::App& printer);
 void AddPrinterSetCommand(CLI::App& printer);
 

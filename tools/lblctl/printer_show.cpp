@@ -106,7 +106,7 @@ void PrinterShow(const std::string& name)
     Line("render library", record.renderLibrary);
     Line("UI library", record.uiLibrary);
 
-    ShowProperties(ReadPrinterProperties(printer->h, ppd.get(), name));
+    ShowProperties(StoredPrinterProperties(printer->h, name));
     ShowSpotColors(printer->h);
 
     std::u16string wname = platform::Widen(name);

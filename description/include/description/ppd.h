@@ -164,7 +164,8 @@ PPDDATA* PpdCreateEx(PCWSTR pwstrPpdFile, DWORD* pdwSource);
 PPDDATA* PpdParse(PCWSTR pwstrPpdFile);
 
 // The binary description file's path: the description path with everything
-// after its last '.' replaced by "BPD" (".BPD" appended without a '.').
+// after the last '.' of its file-name part (after the last '/' or '\\') replaced
+// by "BPD" (".BPD" appended when the file name has no '.').
 // FALSE when the result with its NUL would exceed cchBpdFile (at most BPD_MAX_PATH).
 constexpr DWORD BPD_MAX_PATH = 260;  // characters of a binary file path, NUL included
 BOOL GenerateBpdFilename(PWSTR pwstrBpdFile, DWORD cchBpdFile, PCWSTR pwstrPpdFile);

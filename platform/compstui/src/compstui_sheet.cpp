@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compstui/compstui.h"
+#include "compstui_strings.h"
 #include "base/handles.h"
 #include "user/frame.h"
 #include "user/resources.h"
@@ -35,6 +36,7 @@ public:
         if (!p) return {};
         auto v = reinterpret_cast<ULONG_PTR>(p);
         if (v < 0x10000) {
+            if (const char16_t* standard = compstui::StandardString(static_cast<unsigned>(v))) return standard;
             LPCWSTR s = nullptr;
             int n = LoadStringW(inst, static_cast<UINT>(v), reinterpret_cast<LPWSTR>(&s), 0);
             return n > 0 && s ? std::u16string(s, static_cast<size_t>(n)) : std::u16string();
@@ -72,7 +74,13 @@ public:
                 st.name = Text(a.cps->hInstCaller, it.pName);
                 st.flags = it.Flags;
                 st.dmPubId = it.DMPubID;
+                st.userData = it.UserData;
                 st.type = it.pOptType ? it.pOptType->Type : 0xFF;
+                if (it.pOptType && it.pOptType->pOptParam && it.pOptType->Count >= 2 &&
+                    (st.type == TVOT_UDARROW || st.type == TVOT_TRACKBAR || st.type == TVOT_SCROLLBAR)) {
+                    st.low = static_cast<LONG>(it.pOptType->pOptParam[1].IconID);
+                    st.high = static_cast<LONG>(it.pOptType->pOptParam[1].lParam);
+                }
                 if (it.pOptType && it.pOptType->pOptParam)
                     for (WORD k = 0; k < it.pOptType->Count; ++k)
                         st.choices.push_back(Text(a.cps->hInstCaller, it.pOptType->pOptParam[k].pData));

@@ -204,7 +204,7 @@ TEST(PrintStream, SetTakesOneFieldEach)
     const std::string png = TestPath("set.png"), out = TestPath("set.prn");
     WritePng(png, RgbPicture(8, 8, [](int, int) { return 0u; }));
     // The picture after --set FIELD=VALUE is a page, not a second assignment.
-    e2e::RunResult r = e2e::Lblctl({"print", kMono, "--set", "bMirror=1", png, "--set", "bCompression=1", "--output", out});
+    e2e::RunResult r = e2e::Lblctl({"print", kMono, "--set", "bMirror=1", png, "--set", "bAutoFeed=1", "--output", out});
     ASSERT_EQ(r.status, 0) << r.err;
     const lblinspect::Result decoded = DecodeFile(out);
     ASSERT_EQ(decoded.pages.size(), 1u);

@@ -5,8 +5,10 @@
 #include <thread>
 #include <vector>
 
-#include "base/memory.h"
+#include "base/codepage.h"
+#include "base/driverlib.h"
 #include "engine/engine.h"
+#include "base/memory.h"
 
 namespace {
 
@@ -82,7 +84,10 @@ TEST(EngineDevice, NamesAssociationPalettesAndSemaphores)
     const long devices = platform::LiveEngineDevices();
     HDEV hdev = platform::CreateEngineDevice({"p", "d", "/x/model1.ppd", "", "", "/x/liblblrender.so", ""});
     ASSERT_NE(hdev, nullptr);
-    EXPECT_EQ(std::u16string(EngGetDriverName(hdev)), u"/x/liblblrender.so");
+    // The render library is found by its name where the platform keeps driver libraries.
+    const std::u16string driver = EngGetDriverName(hdev);
+    EXPECT_EQ(driver, platform::Widen(platform::DriverLibraryPath("liblblrender.so")));
+    EXPECT_EQ(driver.find(u"/x/"), std::u16string::npos);
     EXPECT_EQ(std::u16string(EngGetPrinterDataFileName(hdev)), u"/x/model1.ppd");
 
     HBITMAP hbm = EngCreateBitmap({2, 2}, 0, BMF_24BPP, 0, nullptr);

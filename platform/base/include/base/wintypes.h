@@ -339,6 +339,27 @@ constexpr DWORD PRINTER_ACCESS_ADMINISTER = 0x00000004;
 constexpr DWORD PRINTER_ACCESS_USE = 0x00000008;
 constexpr DWORD PRINTER_ALL_ACCESS = 0x000F000C;
 
+// ---- Device capabilities (DeviceCapabilities indexes) ---------------------------------
+constexpr WORD DC_FIELDS = 1;
+constexpr WORD DC_PAPERS = 2;
+constexpr WORD DC_PAPERSIZE = 3;
+constexpr WORD DC_MINEXTENT = 4;
+constexpr WORD DC_MAXEXTENT = 5;
+constexpr WORD DC_BINS = 6;
+constexpr WORD DC_DUPLEX = 7;
+constexpr WORD DC_SIZE = 8;
+constexpr WORD DC_EXTRA = 9;
+constexpr WORD DC_VERSION = 10;
+constexpr WORD DC_DRIVER = 11;
+constexpr WORD DC_BINNAMES = 12;
+constexpr WORD DC_ENUMRESOLUTIONS = 13;
+constexpr WORD DC_FILEDEPENDENCIES = 14;
+constexpr WORD DC_TRUETYPE = 15;
+constexpr WORD DC_PAPERNAMES = 16;
+constexpr WORD DC_ORIENTATION = 17;
+constexpr WORD DC_COPIES = 18;
+constexpr DWORD GDI_ERROR = 0xFFFFFFFF;
+
 // ---- Registry value types -------------------------------------------------------------
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
@@ -348,6 +369,7 @@ constexpr DWORD REG_DWORD = 4;
 // ---- Error codes ------------------------------------------------------------------------
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD NO_ERROR = 0;
+constexpr DWORD ERROR_INVALID_FUNCTION = 1;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
 constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
 constexpr DWORD ERROR_ACCESS_DENIED = 5;
@@ -365,6 +387,7 @@ constexpr DWORD ERROR_DISK_FULL = 112;
 constexpr DWORD ERROR_BAD_DRIVER_LEVEL = 119;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_INVALID_LEVEL = 124;
+constexpr DWORD ERROR_BUSY = 170;
 constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 constexpr DWORD ERROR_MORE_DATA = 234;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
@@ -372,10 +395,14 @@ constexpr DWORD ERROR_INVALID_ADDRESS = 487;
 constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 constexpr DWORD ERROR_FILE_INVALID = 1006;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
+constexpr DWORD ERROR_UNKNOWN_PRINTER_DRIVER = 1797;
 constexpr DWORD ERROR_INVALID_PRINTER_NAME = 1801;
 constexpr DWORD ERROR_PRINTER_ALREADY_EXISTS = 1802;
 constexpr DWORD ERROR_INVALID_FORM_NAME = 1902;
 constexpr DWORD ERROR_INVALID_FORM_SIZE = 1903;
+constexpr DWORD ERROR_INVALID_DATATYPE = 1804;
+constexpr DWORD ERROR_INVALID_PRINTER_STATE = 1906;
+constexpr DWORD ERROR_SPL_NO_STARTDOC = 3003;
 
 // Thread-local last error, shared by the Win32 and engine spellings.
 extern "C" {

@@ -75,6 +75,7 @@ struct DocumentJob {
 struct DocumentResult {
     bool ok = false;
     std::string reason;   // one line when !ok
+    bool refused = false; // the UI library's DevQueryPrintEx refused the job; reason is its message
     std::size_t cbJob = 0;
     std::vector<BYTE> stream;  // keepStream only
     GDIINFO gdiInfo{};         // of the device of the last page

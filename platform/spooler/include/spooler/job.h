@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <string>
 #include <vector>
 
 #include "base/wintypes.h"
@@ -59,7 +61,20 @@ std::shared_ptr<JobSink> AttachJobSink(HANDLE hPrinter, JobSink::Mode mode = Job
                                        std::size_t cbLimit = 0);
 // Attaches a sink that spools to the open file descriptor fd (not closed by the sink).
 std::shared_ptr<JobSink> AttachSpoolSink(HANDLE hPrinter, int fd);
+// The sink attached to a printer handle, or null.
+std::shared_ptr<JobSink> FindJobSink(HANDLE hPrinter);
 // Detaches the sink of a printer handle; later writes to the handle fail.
 void DetachJobSink(HANDLE hPrinter);
+
+// Creates the spool file of a new job, "job-<pid>-XXXXXX" in the spool directory,
+// and first removes the job files of processes that no longer run (a killed
+// job's file does not stay for long). The open descriptor, or -1 with the reason.
+int CreateJobFile(std::string& path, std::string& why);
+
+struct PrinterRecord;
+// Asks the printer's UI library (DevQueryPrintEx) whether a job of this device mode
+// can print. False with the driver's message in `reason` when it refuses; true when
+// it accepts, or when the UI library or its query cannot be reached.
+bool QueryJob(HANDLE hPrinter, const PrinterRecord& printer, std::vector<BYTE>& devMode, std::string& reason);
 
 }  // namespace platform

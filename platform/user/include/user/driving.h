@@ -85,6 +85,8 @@ struct ItemState {
     bool extIsPush = false;
     bool extChecked = false;
     BYTE dmPubId = 0;
+    ULONG_PTR userData = 0;   // the caller's identity of the item
+    LONG low = 0, high = 0;   // up-down, trackbar and scroll bar: the range
 };
 
 struct CommonSheetState {
