@@ -12,6 +12,7 @@ namespace platform {
 namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kSmallPage = 4096;
 // From this size on a block is mapped on its own.
 constexpr std::size_t kMappedFrom = std::size_t{4} << 20;
 
@@ -27,7 +28,9 @@ void* PixelAllocatorBase::Allocate(std::size_t cb)
         return p;
     }
     if (cb > SIZE_MAX - 2 * kHugePage) throw std::bad_alloc();
-    const std::size_t len = RoundUp(cb, kHugePage);
+    // Aligned to a huge page; its whole huge pages are backed by huge pages and the
+    // tail by small ones, so no more than the block is ever zeroed by the kernel.
+    const std::size_t len = RoundUp(cb, kSmallPage);
     void* raw = ::mmap(nullptr, len + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED) throw std::bad_alloc();
     // Keep the aligned middle; give back the head and the tail.
@@ -46,7 +49,7 @@ void PixelAllocatorBase::Free(void* p, std::size_t cb) noexcept
     if (cb < kMappedFrom)
         std::free(p);
     else
-        ::munmap(p, RoundUp(cb, kHugePage));
+        ::munmap(p, RoundUp(cb, kSmallPage));
 }
 
 }  // namespace platform

@@ -247,7 +247,9 @@ PlacedPage PlacePicture(BgrImage picture, std::uint32_t cx, std::uint32_t cy, co
     PlacedPage page;
     if (!picture.Whole()) picture = {};
     if (options.lineArt) ThresholdToBilevel(picture);
-    const bool bilevel = options.scale == ScaleMode::Auto && IsBilevel(picture);
+    // Whether the picture is line art matters only when it is scaled.
+    const bool scaled = !(NearSize(picture.width, cx) && NearSize(picture.height, cy));
+    const bool bilevel = scaled && options.scale == ScaleMode::Auto && IsBilevel(picture);
     page.placement = PlanPlacement(picture.width, picture.height, cx, cy, bilevel, options.scale);
     const Placement& p = page.placement;
     if (p.cxPlaced == picture.width && p.cyPlaced == picture.height) {
