@@ -6,6 +6,8 @@ packages=(
   libsqlite3-dev libpng-dev libpoppler-cpp-dev libcli11-dev nlohmann-json3-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev cups-client
   cups-filters  # real-world description files for the reader tests
+  zint zbar-tools ghostscript  # bar codes made, printed and scanned by the tests
+  netpbm imagemagick hyperfine  # the peers and the runner of bench/compare.sh
 )
 missing=()
 for p in "${packages[@]}"; do

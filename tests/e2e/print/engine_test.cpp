@@ -37,7 +37,7 @@ std::vector<BYTE> DefaultDevMode(const std::string& printer, short orientation =
 
 platform::BgrImage Solid(std::uint32_t w, std::uint32_t h, std::uint8_t v)
 {
-    return platform::BgrImage{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 3, v)};
+    return platform::BgrImage{w, h, platform::PixelBytes(static_cast<std::size_t>(w) * h * 3, v)};
 }
 
 platform::DocumentJob Job(const platform::BgrImage& picture, const std::string& out)
