@@ -9,6 +9,9 @@
 namespace platform {
 namespace {
 
+// Headers (with their comments) longer than this are refused.
+constexpr std::size_t kMaxPnmHeaderBytes = 64 * 1024;
+
 struct Cursor {
     std::span<const std::uint8_t> bytes;
     std::size_t pos = 0;
@@ -56,7 +59,8 @@ struct PnmHeader {
     std::uint64_t cbSample = 1, cbRow = 0;
 };
 
-bool ParseHeader(std::span<const std::uint8_t> bytes, PnmHeader& h, std::string& why)
+// With `samples`, the bytes must hold every sample the header announces.
+bool ParseHeader(std::span<const std::uint8_t> bytes, PnmHeader& h, std::string& why, bool samples = true)
 {
     if (bytes.size() < 2 || bytes[0] != 'P' || (bytes[1] != '4' && bytes[1] != '5' && bytes[1] != '6')) {
         why = "not a binary PNM picture (P4, P5 or P6)";
@@ -82,7 +86,7 @@ bool ParseHeader(std::span<const std::uint8_t> bytes, PnmHeader& h, std::string&
     h.cbSample = h.maxval > 255 ? 2 : 1;
     h.cbRow = h.kind == '4' ? (h.width + 7) / 8
                             : static_cast<std::uint64_t>(h.width) * h.cbSample * (h.kind == '6' ? 3 : 1);
-    if (bytes.size() - h.dataAt < h.cbRow * h.height) {
+    if (samples && bytes.size() - h.dataAt < h.cbRow * h.height) {
         why = "PNM picture data is cut short";
         return false;
     }
@@ -155,9 +159,23 @@ bool ReadPnm(const std::string& path, BgrImage& out, std::string& why)
 {
     // The file is read into the picture's own storage; colour samples of maxval 255
     // are then turned into blue, green, red in place (each pixel moves down by the
-    // header's length, never over bytes still to be read).
-    if (!ReadFileBytes(path, out.bgr, why)) return false;
+    // header's length, never over bytes still to be read). No more is read than
+    // the header announces, so a huge file with a small header costs little.
     PnmHeader h;
+    PageFile file;
+    out = {};
+    if (!file.Open(path, why) || !file.ReadTo(out.bgr, kMaxPnmHeaderBytes, why)) return false;
+    if (!ParseHeader(out.bgr, h, why, false)) {
+        if (why == "bad PNM header" && out.bgr.size() == kMaxPnmHeaderBytes) why = "PNM header too long";
+        out = {};
+        return false;
+    }
+    const std::uint64_t cbFile = h.dataAt + h.cbRow * h.height;  // bounded by kMaxPicturePixels
+    if (cbFile > out.bgr.size()) {
+        if (!file.ReadTo(out.bgr, static_cast<std::size_t>(cbFile), why)) return false;
+    } else {
+        out.bgr.resize(static_cast<std::size_t>(cbFile));
+    }
     if (!ParseHeader(out.bgr, h, why)) {
         out = {};
         return false;

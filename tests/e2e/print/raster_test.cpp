@@ -247,6 +247,30 @@ TEST(Pnm, FileReadInPlaceEqualsTheBytesReader)
     EXPECT_FALSE(platform::ReadPnm(TempPath("one.ppm"), img, why));
 }
 
+TEST(Pnm, ReadsNoMoreThanItsHeaderAnnounces)
+{
+    // A 2 x 1 grey picture followed by 3 GB of (sparse) nothing: read in a moment,
+    // where a whole-file read would be refused or take the memory.
+    std::vector<std::uint8_t> bytes = Bytes("P5 2 1 255\n");
+    bytes.insert(bytes.end(), {0, 255});
+    WriteBytes(TempPath("huge.pgm"), bytes);
+    std::filesystem::resize_file(TempPath("huge.pgm"), std::uintmax_t{3} << 30);
+    BgrImage img;
+    std::string why;
+    ASSERT_TRUE(platform::ReadPnm(TempPath("huge.pgm"), img, why)) << why;
+    EXPECT_EQ(img.width, 2u);
+    EXPECT_EQ(At(img, 0, 0), 0x000000u);
+    EXPECT_EQ(At(img, 1, 0), 0xFFFFFFu);
+    std::filesystem::remove(TempPath("huge.pgm"));
+
+    // A header that is all comment is refused once it passes 64 KiB.
+    std::string longHead = "P5\n";
+    while (longHead.size() < 70'000) longHead += "# ........................................\n";
+    WriteBytes(TempPath("comment.pgm"), Bytes(longHead + "2 1 255\n\x01\x02"));
+    EXPECT_FALSE(platform::ReadPnm(TempPath("comment.pgm"), img, why));
+    EXPECT_EQ(why, "PNM header too long");
+}
+
 TEST(Placement, NearSizeIsWithinOnePercentAndTwoDots)
 {
     EXPECT_TRUE(platform::NearSize(800, 799));
