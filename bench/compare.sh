@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="$(realpath "${1:-build/release}")"
 lblctl="$build/tools/lblctl/lblctl"
-[ -x "$lblctl" ] || { echo "compare: build lblctl first: cmake --build --preset release --target lblctl lblrender" >&2; exit 1; }
+[ -x "$lblctl" ] || { echo "compare: build lblctl first: cmake --build --preset release --target lblctl" >&2; exit 1; }
 for tool in hyperfine jq python3; do
   command -v "$tool" >/dev/null || { echo "compare: $tool is not installed (scripts/setup.sh installs it)" >&2; exit 1; }
 done
@@ -63,7 +63,7 @@ PY
 
 # A 300-dpi printer with a 4 x 6 inch label.
 ctl=("$lblctl" --spool "$tmp/spool")
-"${ctl[@]}" printer add "Bench" --ppd ppd/model0.ppd --port "$tmp/port.prn" >/dev/null
+"${ctl[@]}" printer add "Bench" --ppd ppd/model7.ppd --port "$tmp/port.prn" >/dev/null
 "${ctl[@]}" labels export "Bench" |
   jq '. + [(.[0] | .szLabelName = "4x6" | .lWidth = 101600 | .lHeight = 152400 | .lPitch = 1554)]' >"$tmp/labels.json"
 "${ctl[@]}" labels import "Bench" "$tmp/labels.json" >/dev/null
