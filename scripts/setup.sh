@@ -6,6 +6,8 @@ packages=(
   libsqlite3-dev libpng-dev libpoppler-cpp-dev libcli11-dev nlohmann-json3-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev cups-client
   cups-filters  # real-world description files for the reader tests
+  libpappl-dev cups cups-ipp-utils  # the printer application, its IPP tools
+  chromium nodejs  # the browser tests of the application's web pages
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -16,4 +18,9 @@ if ((${#missing[@]})); then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# npm comes with some builds of nodejs; Debian's own nodejs needs the npm package.
+if ! command -v npm >/dev/null; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends npm >/dev/null
 fi
