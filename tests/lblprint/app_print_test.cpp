@@ -74,6 +74,22 @@ TEST_F(LblprintApp, JobsPrintTheBytesOfLblctlPrint)
     }
 }
 
+// JPEG goes through PAPPL's converter: one page, with the driver's copy count.
+TEST_F(LblprintApp, JpegPrintsEachPageOnceWithTheCopyCount)
+{
+    const std::string jpeg = app.Dir() + "/sample.jpg";
+    if (RunProgram({"convert", png, jpeg}).status != 0) GTEST_SKIP() << "imagemagick's convert is not installed";
+    const std::string device = app.AddPrinter("Photo", "lbl-model1");
+    std::vector<char> got;
+    ASSERT_EQ(app.Print("Photo", device, jpeg, "image/jpeg", "ATTR integer copies 2", got), "");
+    const std::string stream = app.Dir() + "/jpeg.prn";
+    print_test::WriteBytes(stream, std::vector<std::uint8_t>(got.begin(), got.end()));
+    const std::string listing = app.Lblctl({"inspect", stream}).out;
+    EXPECT_THAT(listing, HasSubstr("cCopies 2"));
+    EXPECT_THAT(listing, HasSubstr("page 1,"));
+    EXPECT_THAT(listing, ::testing::Not(HasSubstr("page 2,")));
+}
+
 TEST_F(LblprintApp, EveryLabelIsAMediaThatSurvivesARestart)
 {
     const std::string device = app.AddPrinter("Wide", "lbl-model9");
