@@ -159,5 +159,31 @@ STATUS client-error-attributes-or-values-not-supported
     EXPECT_EQ(app.Lblctl({"labels", "export", "Shop"}).out, before);
 }
 
+TEST_F(LblprintApp, DeletingAPrinterRemovesItsSpoolerPrinter)
+{
+    app.AddPrinter("Gone", "lbl-model1");
+    app.AddPrinter("Kept", "lbl-model0");
+    // PAPPL's delete subcommand, which reaches the server through its socket. It finds
+    // a printer by its printer-id, which PAPPL 1.3 reports as 0 for a printer made in
+    // the running server until the server restarts.
+    app.Stop();
+    ASSERT_TRUE(app.Start());
+    lblprint_test::Run deleted;
+    for (int i = 0; i < 50; ++i) {
+        deleted = RunProgram({LBLPRINT_PATH, "delete", "-d", "Gone"}, {"TMPDIR=" + app.Dir() + "/tmp"});
+        if (deleted.status == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_EQ(deleted.status, 0) << deleted.out;
+    lblprint_test::Run list;
+    for (int i = 0; i < 50; ++i) {
+        list = app.Lblctl({"printer", "list"});
+        if (list.out.find("Gone") == std::string::npos) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_THAT(list.out, ::testing::Not(HasSubstr("Gone")));
+    EXPECT_THAT(list.out, HasSubstr("Kept"));
+}
+
 }  // namespace
 }  // namespace lblprint_test
