@@ -97,7 +97,23 @@ bool App::Start()
         addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         const bool up = ::connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
         ::close(s);
-        if (up) return true;
+        if (up) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    // The port takes connections before the server answers them, and before it
+    // listens on the socket its subcommands use.
+    for (int i = 0; i < 200; ++i) {
+        const Run r = Ipp("ipp://localhost:" + std::to_string(port_) + "/ipp/system", R"({
+OPERATION Get-System-Attributes
+GROUP operation-attributes-tag
+ATTR charset attributes-charset utf-8
+ATTR naturalLanguage attributes-natural-language en
+ATTR uri system-uri $uri
+ATTR keyword requested-attributes system-state
+STATUS successful-ok
+}
+)");
+        if (r.status == 0) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
