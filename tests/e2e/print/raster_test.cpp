@@ -310,7 +310,7 @@ TEST(Placement, FilterFollowsTheContentAndTheMode)
     p = platform::PlanPlacement(800, 600, 799, 600, false, ScaleMode::Smooth);
     EXPECT_EQ(p.filter, ScaleFilter::None);
     EXPECT_EQ(p.x0, 0);
-    EXPECT_EQ(platform::DescribePlacement(p), "label 799 x 600 dots, picture 800 x 600: one to one, cropped by 1 dots across");
+    EXPECT_EQ(platform::DescribePlacement(p), "label 799 x 600 dots, picture 800 x 600: one to one, cropped by 1 dot across");
     p = platform::PlanPlacement(796, 600, 798, 600, false, ScaleMode::Auto);
     EXPECT_EQ(p.x0, 1);
 }
