@@ -16,7 +16,8 @@ cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
 
 work=build/fuzz/corpus
 for target in fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_devmode \
-    fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json; do mkdir -p "$work/$target"; done
+    fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json \
+    fuzz_page_placement fuzz_pdf_pages; do mkdir -p "$work/$target"; done
 # Seeds: the model descriptions and the hand-made files of tests/fuzz/corpus.
 cp -n ppd/*.ppd tests/fuzz/corpus/ppd/* "$work/fuzz_ppd_reader/"
 cp -n tests/fuzz/corpus/bpd/* "$work/fuzz_bpd_reader/"

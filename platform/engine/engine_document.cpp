@@ -144,8 +144,10 @@ bool LoadPagePicture(const DocumentPage& page, const GDIINFO& gdi, const PageOpt
     bool ok = false;
     switch (kind) {
     case PageFileKind::Png:
-        ok = ReadPng(page.path, picture, why);
-        break;
+        out.pixels = std::move(picture);
+        ok = LoadPngPage(page.path, cx, cy, options, out, why);
+        if (!ok) why = page.path + ": " + why;
+        return ok;
     case PageFileKind::Pnm:
         ok = ReadPnm(page.path, picture, why);
         break;
@@ -186,6 +188,15 @@ bool PlanPagePicture(const DocumentPage& page, const GDIINFO& gdi, const PageOpt
         }
         return true;
     }
+    if (kind == PageFileKind::Png && !page.picture) {
+        PlacedPage placed;
+        if (!LoadPngPage(page.path, cx, cy, options, placed, why)) {
+            why = page.path + ": " + why;
+            return false;
+        }
+        plan = placed.placement;
+        return true;
+    }
     BgrImage picture;
     bool ok = true;
     if (page.picture)
@@ -208,8 +219,59 @@ bool PlanPagePicture(const DocumentPage& page, const GDIINFO& gdi, const PageOpt
     return true;
 }
 
+// White over the part of the page, inside the band, that the picture does not cover.
+void WhiteAroundPicture(SURFOBJ* pso, const Placement& p, POINTL ptlBand)
+{
+    auto* scan0 = static_cast<BYTE*>(pso->pvScan0);
+    const long long px1 = p.x0 + static_cast<long long>(p.cxPicture), py1 = p.y0 + static_cast<long long>(p.cyPicture);
+    for (long long y = 0; y < p.cy; ++y) {
+        BYTE* line = scan0 + (y - ptlBand.y) * pso->lDelta - ptlBand.x * 3;
+        if (y < p.y0 || y >= py1) {
+            std::memset(line, 0xFF, static_cast<std::size_t>(p.cx) * 3);
+            continue;
+        }
+        if (p.x0 > 0) std::memset(line, 0xFF, static_cast<std::size_t>(p.x0) * 3);
+        if (px1 < p.cx) std::memset(line + px1 * 3, 0xFF, static_cast<std::size_t>(p.cx - px1) * 3);
+    }
+}
+
+// Draws a band of the page. A picture still encoded is decoded straight into the
+// band when the band holds the whole page and the picture lies inside it (no
+// picture-sized copy; a band drawn again is decoded again), otherwise into the
+// page's picture first.
+bool DrawPageBand(SURFOBJ* pso, PlacedPage& page, POINTL ptlBand, std::string& why)
+{
+    if (!page.encoded.empty()) {
+        const Placement& p = page.placement;
+        const bool holds = pso && pso->pvScan0 && pso->iBitmapFormat == BMF_24BPP && ptlBand.x <= 0 &&
+                           ptlBand.y <= 0 && ptlBand.x + static_cast<long long>(pso->sizlBitmap.cx) >= p.cx &&
+                           ptlBand.y + static_cast<long long>(pso->sizlBitmap.cy) >= p.cy &&
+                           std::llabs(static_cast<long long>(pso->lDelta)) >= 3LL * pso->sizlBitmap.cx &&
+                           p.x0 >= 0 && p.y0 >= 0 && p.x0 + static_cast<long long>(p.cxPicture) <= p.cx &&
+                           p.y0 + static_cast<long long>(p.cyPicture) <= p.cy;
+        if (holds) {
+            BYTE* at = static_cast<BYTE*>(pso->pvScan0) + (p.y0 - ptlBand.y) * pso->lDelta + (p.x0 - ptlBand.x) * 3;
+            const int done = ReadPngInto(page.encoded, p.cxPicture, p.cyPicture, at, pso->lDelta, why);
+            if (done == 0) {
+                why = page.name + ": " + why;
+                return false;
+            }
+            if (done == 1) {
+                WhiteAroundPicture(pso, p, ptlBand);
+                return true;
+            }
+        }
+        if (!DecodePlacedPage(page, why)) {
+            why = page.name + ": " + why;
+            return false;
+        }
+    }
+    DrawBand(pso, page, ptlBand);
+    return true;
+}
+
 // Draws one page through the bands the driver asks for.
-bool PrintPage(Device& dev, const PlacedPage& page, const JobSink& sink, std::string& why)
+bool PrintPage(Device& dev, PlacedPage& page, const JobSink& sink, std::string& why)
 {
     const RenderDriver* drv = dev.drv;
     if (!drv->DrvStartPage(dev.pso)) {
@@ -228,7 +290,7 @@ bool PrintPage(Device& dev, const PlacedPage& page, const JobSink& sink, std::st
             why = "the driver never finished the page";
             return false;
         }
-        DrawBand(dev.pso, page, ptl);
+        if (!DrawPageBand(dev.pso, page, ptl, why)) return false;
         if (!drv->DrvNextBand(dev.pso, &ptl)) {
             why = DriverFailure("DrvNextBand", sink);
             return false;

@@ -226,16 +226,12 @@ std::string DescribePlacement(const Placement& p)
     // What is cut off or left white, in dots per side.
     auto edge = [&](long offset, std::uint32_t placed, std::uint32_t page, const char* along) {
         const long rest = static_cast<long>(page) - offset - static_cast<long>(placed);
-        if (offset < 0 || rest < 0) {
-            std::snprintf(line, sizeof line, ", cropped by %ld dots %s", std::max(0L, -offset) + std::max(0L, -rest),
-                          along);
+        auto say = [&](const char* what, long n) {
+            std::snprintf(line, sizeof line, ", %s by %ld dot%s %s", what, n, n == 1 ? "" : "s", along);
             s += line;
-        }
-        if (offset > 0 || rest > 0) {
-            std::snprintf(line, sizeof line, ", padded by %ld dots %s", std::max(0L, offset) + std::max(0L, rest),
-                          along);
-            s += line;
-        }
+        };
+        if (offset < 0 || rest < 0) say("cropped", std::max(0L, -offset) + std::max(0L, -rest));
+        if (offset > 0 || rest > 0) say("padded", std::max(0L, offset) + std::max(0L, rest));
     };
     edge(p.x0, p.cxPlaced, p.cx, "across");
     edge(p.y0, p.cyPlaced, p.cy, "down");
@@ -260,10 +256,13 @@ PlacedPage PlacePicture(BgrImage picture, std::uint32_t cx, std::uint32_t cy, co
     page.pixels.width = p.cxPlaced;
     page.pixels.height = p.cyPlaced;
     page.pixels.bgr.resize(page.pixels.Stride() * p.cyPlaced);
-    if (p.filter == ScaleFilter::Area)
+    if (p.filter == ScaleFilter::Area) {
         ScaleArea(picture, page.pixels);
-    else
+        // Averaging makes greys at the edges; line art stays black and white.
+        if (options.lineArt) ThresholdToBilevel(page.pixels);
+    } else {
         ScaleNearest(picture, page.pixels);
+    }
     return page;
 }
 

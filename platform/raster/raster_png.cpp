@@ -61,7 +61,9 @@ enum class Direct { Done, Failed, NotApplicable };
 
 // Everything between setjmp and the end has trivial destructors, so that an
 // error's longjmp leaves nothing behind but what png_destroy_read_struct frees.
-Direct ReadDirect(std::span<const std::uint8_t> bytes, BgrImage& out, std::string& why)
+// Rows y of the picture go to scan0 + y * delta; the picture must be w x h.
+Direct ReadDirect(std::span<const std::uint8_t> bytes, std::uint32_t w, std::uint32_t h, std::uint8_t* scan0,
+                  std::ptrdiff_t delta, std::string& why)
 {
     MemoryInput in{bytes};
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
@@ -75,8 +77,6 @@ Direct ReadDirect(std::span<const std::uint8_t> bytes, BgrImage& out, std::strin
     png_bytep* volatile rows = nullptr;
     if (setjmp(png_jmpbuf(png))) {
         why = in.error[0] ? in.error : "not a readable PNG picture";
-        out.width = out.height = 0;
-        out.bgr.clear();
         std::free(rows);
         png_destroy_read_struct(&png, &info, nullptr);
         return Direct::Failed;
@@ -111,16 +111,18 @@ Direct ReadDirect(std::span<const std::uint8_t> bytes, BgrImage& out, std::strin
         png_destroy_read_struct(&png, &info, nullptr);
         return Direct::NotApplicable;
     }
-    out.width = width;
-    out.height = height;
-    // Allocation failures come back as bad_alloc outside the jump's reach.
+    if (width != w || height != h) {
+        why = "not a readable PNG picture";
+        png_destroy_read_struct(&png, &info, nullptr);
+        return Direct::Failed;
+    }
     rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
     if (!rows) {
         why = "out of memory";
         png_destroy_read_struct(&png, &info, nullptr);
         return Direct::Failed;
     }
-    for (png_uint_32 y = 0; y < height; ++y) rows[y] = out.bgr.data() + static_cast<std::size_t>(y) * width * 3;
+    for (png_uint_32 y = 0; y < height; ++y) rows[y] = scan0 + static_cast<std::ptrdiff_t>(y) * delta;
     png_read_image(png, rows);
     std::free(rows);
     rows = nullptr;
@@ -207,13 +209,13 @@ bool ReadPngBytes(std::span<const std::uint8_t> bytes, BgrImage& out, std::strin
             why = "out of memory";
             return false;
         }
-        switch (ReadDirect(bytes, out, why)) {
+        switch (ReadDirect(bytes, w, h, out.bgr.data(), static_cast<std::ptrdiff_t>(w) * 3, why)) {
         case Direct::Done:
-            if (out.width == w && out.height == h) return true;
-            why = "not a readable PNG picture";
-            out = {};
-            return false;
+            out.width = w;
+            out.height = h;
+            return true;
         case Direct::Failed:
+            out = {};
             return false;
         case Direct::NotApplicable:
             break;
@@ -222,11 +224,70 @@ bool ReadPngBytes(std::span<const std::uint8_t> bytes, BgrImage& out, std::strin
     return ReadPngSimplified(bytes, out, why);
 }
 
+bool PngSize(std::span<const std::uint8_t> bytes, std::uint32_t& w, std::uint32_t& h) { return PeekSize(bytes, w, h); }
+
+int ReadPngInto(std::span<const std::uint8_t> bytes, std::uint32_t w, std::uint32_t h, std::uint8_t* scan0,
+                std::ptrdiff_t delta, std::string& why)
+{
+    std::uint32_t cx = 0, cy = 0;
+    if (!scan0 || !PeekSize(bytes, cx, cy) || cx != w || cy != h) return -1;
+    switch (ReadDirect(bytes, w, h, scan0, delta, why)) {
+    case Direct::Done:
+        return 1;
+    case Direct::Failed:
+        return 0;
+    case Direct::NotApplicable:
+        break;
+    }
+    return -1;
+}
+
 bool ReadPng(const std::string& path, BgrImage& out, std::string& why)
 {
     PixelBytes bytes;
     if (!ReadFileBytes(path, bytes, why)) return false;
     return ReadPngBytes(bytes, out, why);
+}
+
+bool LoadPngPage(const std::string& path, std::uint32_t cx, std::uint32_t cy, const PageOptions& options,
+                 PlacedPage& out, std::string& why)
+{
+    PixelBytes bytes = std::move(out.encoded);
+    BgrImage picture = std::move(out.pixels);
+    picture.width = picture.height = 0;
+    out.name = path;
+    if (!ReadFileBytes(path, bytes, why)) return false;
+    std::uint32_t w = 0, h = 0;
+    if (!options.lineArt && PngSize(bytes, w, h)) {
+        // One to one needs no look at the pixels: they are decoded when drawn.
+        const Placement plan = PlanPlacement(w, h, cx, cy, false, options.scale);
+        if (plan.filter == ScaleFilter::None) {
+            out.placement = plan;
+            out.encoded = std::move(bytes);
+            picture.bgr.clear();
+            out.pixels = std::move(picture);
+            return true;
+        }
+    }
+    if (!ReadPngBytes(bytes, picture, why)) return false;
+    bytes.clear();
+    out = PlacePicture(std::move(picture), cx, cy, options);
+    out.encoded = std::move(bytes);
+    out.name = path;
+    return true;
+}
+
+bool DecodePlacedPage(PlacedPage& page, std::string& why)
+{
+    if (page.encoded.empty()) return true;
+    if (!ReadPngBytes(page.encoded, page.pixels, why) || page.pixels.width != page.placement.cxPicture ||
+        page.pixels.height != page.placement.cyPicture) {
+        if (why.empty()) why = "not a readable PNG picture";
+        page.pixels = {};
+        return false;
+    }
+    page.encoded.clear();
+    return true;
 }
 
 PageFileKind SniffPageFile(const std::string& path)

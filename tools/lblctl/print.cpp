@@ -93,6 +93,13 @@ void Print(const PrintArgs& a)
     job.devMode = DeviceModeFromSheet(printer->h, rec.name, input, a.changes);
     // Any spooler form, as an application picking a paper size; the driver's query decides.
     if (!a.form.empty()) ChooseForm(job.devMode, a.form);
+    // A saved device mode keeps its form: the sheet opens a form that is no label
+    // on the standard label, but a job for a label that is gone must not print on
+    // another label's size. The driver's query refuses it.
+    else if (!input.empty() && a.changes.label.empty()) {
+        const std::string saved = FormNameOf(input);
+        if (!saved.empty() && saved != FormNameOf(job.devMode)) ChooseForm(job.devMode, saved);
+    }
     printer.reset();
     job.pages = ListPages(a.files);
     if (!a.raw.empty()) job.passThrough = ReadRaw(a.raw);

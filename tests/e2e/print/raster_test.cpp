@@ -310,7 +310,7 @@ TEST(Placement, FilterFollowsTheContentAndTheMode)
     p = platform::PlanPlacement(800, 600, 799, 600, false, ScaleMode::Smooth);
     EXPECT_EQ(p.filter, ScaleFilter::None);
     EXPECT_EQ(p.x0, 0);
-    EXPECT_EQ(platform::DescribePlacement(p), "label 799 x 600 dots, picture 800 x 600: one to one, cropped by 1 dots across");
+    EXPECT_EQ(platform::DescribePlacement(p), "label 799 x 600 dots, picture 800 x 600: one to one, cropped by 1 dot across");
     p = platform::PlanPlacement(796, 600, 798, 600, false, ScaleMode::Auto);
     EXPECT_EQ(p.x0, 1);
 }
@@ -341,6 +341,16 @@ TEST(Placement, LineArtThresholdsAtHalf)
     EXPECT_EQ(At(img, 2, 0), 0u);         // pure red is dark
     EXPECT_EQ(At(img, 3, 0), 0xFFFFFFu);  // cyan is light
     EXPECT_TRUE(platform::IsBilevel(img));
+
+    // Line art scaled smoothly on request still prints black and white: a 2 x 2
+    // checker blown up to 41 x 41 averages to greys at its edges before the threshold.
+    BgrImage checker{2, 2, {0, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0, 0}};
+    platform::PageOptions lineArt;
+    lineArt.lineArt = true;
+    lineArt.scale = platform::ScaleMode::Smooth;
+    const platform::PlacedPage placed = platform::PlacePicture(checker, 41, 41, lineArt);
+    EXPECT_EQ(placed.placement.filter, platform::ScaleFilter::Area);
+    EXPECT_TRUE(platform::IsBilevel(placed.pixels));
 }
 
 TEST(Placement, SameSizeIsOneToOne)

@@ -64,6 +64,14 @@ PageFileKind SniffPageFile(const std::string& path);
 // `out` keeps its storage from one picture to the next.
 bool ReadPng(const std::string& path, BgrImage& out, std::string& why);
 bool ReadPngBytes(std::span<const std::uint8_t> bytes, BgrImage& out, std::string& why);
+// The size a PNG header gives, when it is plausible for the file's length.
+bool PngSize(std::span<const std::uint8_t> bytes, std::uint32_t& w, std::uint32_t& h);
+// Decodes a PNG picture of w x h pixels straight into rows of 3 * w bytes at
+// scan0 + y * delta (a band surface's memory): 1 when done, 0 when it failed (the
+// reason in why; rows may be partly written), -1 when the picture needs the
+// general reader or is not w x h, before anything was written.
+int ReadPngInto(std::span<const std::uint8_t> bytes, std::uint32_t w, std::uint32_t h, std::uint8_t* scan0,
+                std::ptrdiff_t delta, std::string& why);
 // PNM: P4 (bitmap, a set bit is black), P5 (grey) and P6 (colour), maxval 1..65535.
 bool ReadPnm(const std::string& path, BgrImage& out, std::string& why);
 bool ReadPnmBytes(std::span<const std::uint8_t> bytes, BgrImage& out, std::string& why);
@@ -118,6 +126,11 @@ std::string DescribePlacement(const Placement& p);
 struct PlacedPage {
     Placement placement;
     BgrImage pixels;
+    // A PNG picture placed one to one and not decoded yet (then `pixels` is empty):
+    // its file's bytes, decoded when the page is drawn, straight into the band
+    // when one band holds the whole page. `name` is the file's, for messages.
+    PixelBytes encoded;
+    std::string name;
 };
 
 // Places the picture on a page of cx x cy dots (see PlanPlacement); the picture's
@@ -125,6 +138,13 @@ struct PlacedPage {
 PlacedPage PlacePicture(BgrImage picture, std::uint32_t cx, std::uint32_t cy, const PageOptions& options = {});
 // The whole page as one picture, white where the picture does not reach.
 BgrImage PlaceOnPage(BgrImage picture, std::uint32_t cx, std::uint32_t cy, const PageOptions& options = {});
+
+// A PNG page file, placed on a page of cx x cy dots: one to one it stays encoded
+// (see PlacedPage), otherwise it is decoded and placed. `out` keeps its storage.
+bool LoadPngPage(const std::string& path, std::uint32_t cx, std::uint32_t cy, const PageOptions& options,
+                 PlacedPage& out, std::string& why);
+// Decodes a page that is still encoded into its `pixels`.
+bool DecodePlacedPage(PlacedPage& page, std::string& why);
 
 // PDF: the number of pages (-1 and a reason when the file cannot be opened), a
 // page's size in points, and one page rendered on white at the size it is placed
