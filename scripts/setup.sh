@@ -8,6 +8,8 @@ packages=(
   cups-filters  # real-world description files for the reader tests
   zint zbar-tools ghostscript  # bar codes made, printed and scanned by the tests
   netpbm imagemagick hyperfine  # the peers and the runner of bench/compare.sh
+  libpappl-dev cups cups-ipp-utils  # the printer application, its IPP tools
+  chromium nodejs  # the browser tests of the application's web pages
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -18,4 +20,9 @@ if ((${#missing[@]})); then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+# npm comes with some builds of nodejs; Debian's own nodejs needs the npm package.
+if ! command -v npm >/dev/null; then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends npm >/dev/null
 fi

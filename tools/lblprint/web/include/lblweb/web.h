@@ -1,0 +1,14 @@
+// The printer application's own web pages: each printer's property sheet, label
+// editor and printing defaults, rendered from the headless sheet model and driven
+// by the person at the browser. Called from the application's setup, after PAPPL
+// has created the system and each printer.
+#pragma once
+
+#include <pappl/pappl.h>
+
+// Registers the shared assets (style sheet, script) once per system.
+void LblWebAddSystem(pappl_system_t* system);
+
+// Registers the pages of one printer under its path and links them from PAPPL's
+// printer page. `spoolPrinterName` is the name of the spooler's printer behind it.
+void LblWebAddPrinter(pappl_system_t* system, pappl_printer_t* printer, const char* spoolPrinterName);
