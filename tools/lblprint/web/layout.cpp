@@ -1,0 +1,74 @@
+#include "layout.h"
+
+#include "base/codepage.h"
+#include "html.h"
+
+namespace lblweb {
+
+namespace {
+
+using user::ControlClass;
+
+bool IsCaption(const user::ControlState& c)
+{
+    return c.kind == ControlClass::Static && !c.text.empty() && c.text.back() == u':';
+}
+
+std::string Trimmed(std::u16string text)
+{
+    text = WithoutMnemonic(text);
+    while (!text.empty() && (text.back() == u':' || text.back() == u' ')) text.pop_back();
+    return platform::Narrow(text);
+}
+
+}  // namespace
+
+std::vector<Row> PageRows(const user::PageState& page)
+{
+    std::vector<Row> rows;
+    ControlClass previous = ControlClass::GroupBox;
+    for (size_t i = 0; i < page.controls.size(); ++i) {
+        const user::ControlState& c = page.controls[i];
+        if (!c.visible) continue;
+        if (c.kind == ControlClass::GroupBox) {
+            rows.push_back(Row{true, {i}});
+            previous = c.kind;
+            continue;
+        }
+        const bool starts = rows.empty() || rows.back().heading || IsCaption(c) || c.kind == ControlClass::CheckBox ||
+                            c.kind == ControlClass::RadioButton ||
+                            (c.kind == ControlClass::PushButton && previous != ControlClass::PushButton);
+        if (starts) rows.push_back(Row{});
+        rows.back().controls.push_back(i);
+        previous = c.kind;
+    }
+    return rows;
+}
+
+std::string ControlName(const user::PageState& page, size_t index)
+{
+    const user::ControlState& c = page.controls[index];
+    if ((c.kind == ControlClass::PushButton || c.kind == ControlClass::CheckBox ||
+         c.kind == ControlClass::RadioButton) && !c.text.empty())
+        return "\"" + Trimmed(c.text) + "\"";
+    // The row's caption, after the caption of the group box it is in.
+    std::string caption;
+    for (size_t i = index; i-- > 0;) {
+        const user::ControlState& before = page.controls[i];
+        if (caption.empty() && IsCaption(before)) caption = Trimmed(before.text);
+        if (before.kind == ControlClass::GroupBox) {
+            if (!caption.empty() && !before.text.empty()) caption = Trimmed(before.text) + " " + caption;
+            break;
+        }
+    }
+    return caption.empty() ? "the control " + std::to_string(c.id) : "\"" + caption + "\"";
+}
+
+const user::ControlState* FindControl(const user::PageState& page, WORD id)
+{
+    for (const auto& c : page.controls)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+}  // namespace lblweb
