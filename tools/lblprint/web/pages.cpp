@@ -65,26 +65,44 @@ std::string Path(pappl_printer_t* printer, Kind kind)
     return path;
 }
 
+// PAPPL's header answers 200 itself: a page with another status carries its own
+// plain head, with PAPPL's style sheet and a way back.
+void PlainHead(pappl_client_t* client, http_status_t status, const char* title)
+{
+    papplClientRespond(client, status, nullptr, "text/html", 0, 0);
+    papplClientHTMLPrintf(client,
+                          "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%s</title>"
+                          "<link rel=\"stylesheet\" href=\"/style.css\"><meta name=\"viewport\" "
+                          "content=\"width=device-width\"></head><body><div class=\"content\"><div class=\"row\">"
+                          "<div class=\"col-12\"><h1 class=\"title\">%s</h1>",
+                          title, title);
+}
+
+void PlainFoot(pappl_client_t* client)
+{
+    papplClientHTMLPuts(client, "</div></div></div></body></html>\n");
+}
+
 void Page(pappl_client_t* client, pappl_printer_t* printer, http_status_t status, Kind kind, const std::string& body)
 {
-    if (!papplClientRespond(client, status, nullptr, "text/html", 0, 0)) return;
-    papplClientHTMLPrinterHeader(client, printer, Title(kind), 0, nullptr, nullptr);
+    if (status == HTTP_STATUS_OK) papplClientHTMLPrinterHeader(client, printer, Title(kind), 0, nullptr, nullptr);
+    else PlainHead(client, status, Title(kind));
     papplClientHTMLPuts(client, "<link rel=\"stylesheet\" href=\"" kAssetCssPath "\">"
                                 "<script src=\"" kAssetJsPath "\" defer></script>");
     papplClientHTMLPuts(client, body.c_str());
-    papplClientHTMLPrinterFooter(client);
+    if (status == HTTP_STATUS_OK) papplClientHTMLPrinterFooter(client);
+    else PlainFoot(client);
 }
 
 // A page for a request that changes nothing, without a printer to head it.
 void Refuse(pappl_client_t* client, http_status_t status, const std::string& why)
 {
-    if (!papplClientRespond(client, status, nullptr, "text/html", 0, 0)) return;
-    papplClientHTMLHeader(client, "Label Printer Settings", 0);
+    PlainHead(client, status, "Label Printer Settings");
     papplClientHTMLPuts(client, "<link rel=\"stylesheet\" href=\"" kAssetCssPath "\"><div class=\"lbl\">"
                                 "<p class=\"lbl-error\" role=\"alert\">");
     papplClientHTMLEscape(client, why.c_str(), 0);
-    papplClientHTMLPuts(client, "</p></div>");
-    papplClientHTMLFooter(client);
+    papplClientHTMLPuts(client, "</p><p><a href=\"/\">All printers</a></p></div>");
+    PlainFoot(client);
 }
 
 std::unique_ptr<Session> Open(const PrinterPages& pages, Kind kind)
