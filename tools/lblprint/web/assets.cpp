@@ -25,8 +25,9 @@ const char kCss[] = R"css(
 .lbl-static { min-width: 4rem; }
 .lbl-static:empty { min-width: 0; }
 .lbl-updown { display: inline-flex; flex-direction: column; }
-.lbl-updown button { font-size: .55rem; line-height: 1; padding: 1px 5px; margin: 0; cursor: pointer; }
+.lbl-updown button { font-size: .6rem; line-height: 1.1; padding: 1px 7px; border-radius: 3px; margin: 0; cursor: pointer; }
 .lbl input[type=text], .lbl input[type=number], .lbl select { font: inherit; padding: .2rem .3rem; }
+.lbl select { min-width: 9rem; }
 .lbl select[size] { min-width: 16rem; }
 .lbl-actions { display: flex; gap: .5rem; justify-content: flex-end; margin-top: 1rem; }
 .lbl-actions button, .lbl-row > button, .lbl-ext, .lbl-item > button { font: inherit; padding: .3rem .9rem; cursor: pointer; }
@@ -56,7 +57,10 @@ const char kJs[] = R"js(
     if (!form) return;
     const body = new URLSearchParams(new FormData(form));
     body.set('do', '');
-    const reply = await fetch(form.action, { method: 'POST', body, credentials: 'same-origin' });
+    const reply = await fetch(form.action, {
+      method: 'POST', body: body.toString(), credentials: 'same-origin',
+      headers: { 'Content-Type': 'application/x-www-form-urlencoded' },
+    });
     const fresh = new DOMParser().parseFromString(await reply.text(), 'text/html').getElementById('lbl-root');
     if (!fresh) { location.reload(); return; }
     const old = root();

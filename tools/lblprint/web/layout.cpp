@@ -31,14 +31,25 @@ std::vector<Row> PageRows(const user::PageState& page)
         const user::ControlState& c = page.controls[i];
         if (!c.visible) continue;
         if (c.kind == ControlClass::GroupBox) {
-            rows.push_back(Row{true, {i}});
+            Row heading;
+            heading.heading = true;
+            heading.controls.push_back(i);
+            rows.push_back(std::move(heading));
             previous = c.kind;
             continue;
         }
         const bool starts = rows.empty() || rows.back().heading || IsCaption(c) || c.kind == ControlClass::CheckBox ||
                             c.kind == ControlClass::RadioButton ||
                             (c.kind == ControlClass::PushButton && previous != ControlClass::PushButton);
-        if (starts) rows.push_back(Row{});
+        if (starts) {
+            Row row;
+            if (!rows.empty()) {
+                const Row& last = rows.back();
+                const bool lastCaptioned = !last.heading && IsCaption(page.controls[last.controls.front()]);
+                row.inGroup = last.heading || (last.inGroup && !(IsCaption(c) && !lastCaptioned));
+            }
+            rows.push_back(row);
+        }
         rows.back().controls.push_back(i);
         previous = c.kind;
     }

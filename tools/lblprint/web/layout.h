@@ -1,7 +1,9 @@
 // How a dialog page's controls, in template order, fall into the rows a person
 // reads: a group box heads a section; a caption ("Width:"), a check box or the
 // first of a run of push buttons starts a row; everything else joins the row
-// before it (an edit, its up-down and unit, a slider and its value text).
+// before it (an edit, its up-down and unit, a slider and its value text). A
+// group holds the rows after its box until the next box, or until a captioned
+// row follows one without a caption (the group's own wording has ended).
 #pragma once
 
 #include <string>
@@ -13,6 +15,7 @@ namespace lblweb {
 
 struct Row {
     bool heading = false;          // a group box's caption
+    bool inGroup = false;          // the row belongs to the group box above it
     std::vector<size_t> controls;  // indexes into the page's controls
 };
 

@@ -81,6 +81,7 @@ void PlainHead(pappl_client_t* client, http_status_t status, const char* title)
 void PlainFoot(pappl_client_t* client)
 {
     papplClientHTMLPuts(client, "</div></div></div></body></html>\n");
+    httpWrite2(papplClientGetHTTP(client), "", 0);  // ends the chunked body
 }
 
 void Page(pappl_client_t* client, pappl_printer_t* printer, http_status_t status, Kind kind, const std::string& body)

@@ -112,6 +112,10 @@ void Page(std::string& out, const user::SheetState& sheet)
             inGroup = true;
             continue;
         }
+        if (inGroup && !row.inGroup) {
+            out += "</fieldset>";
+            inGroup = false;
+        }
         out += "<div class=\"lbl-row\">";
         // A row's caption labels the first input of the row.
         const user::ControlState* input = nullptr;
