@@ -24,3 +24,8 @@ if ! command -v npm >/dev/null; then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends npm >/dev/null
 fi
+# The browser tests' driver, as locked in tests/web/package-lock.json; the
+# browser is Debian's chromium, never a download.
+if [ ! -d "$(dirname "$0")/../tests/web/node_modules/playwright-core" ]; then
+  (cd "$(dirname "$0")/../tests/web" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
+fi

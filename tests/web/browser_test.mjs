@@ -106,10 +106,8 @@ try {
     await shot(`editor-${tab.replace(/[^A-Za-z0-9]+/g, '-').toLowerCase()}`);
   }
 
-  // Close the editor, then Apply and OK on the printer sheet.
-  await page.getByRole('button', { name: 'OK', exact: true }).click();
-  await page.waitForLoadState('networkidle');
-  if (await dialog.count()) await dialog.locator('button').first().click();
+  // Leave the editor (Cancel keeps what Add did), then Apply and OK on the printer sheet.
+  await page.getByRole('button', { name: 'Cancel', exact: true }).click();
   await page.locator('.lbl-items').waitFor();
   check((await page.locator('#i0 option').allTextContents()).includes('Web Label'), 'the label list shows the new label');
   await page.getByRole('button', { name: 'Apply' }).click();

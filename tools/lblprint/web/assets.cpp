@@ -27,7 +27,8 @@ const char kCss[] = R"css(
 .lbl-updown { display: inline-flex; flex-direction: column; }
 .lbl-updown button { font-size: .6rem; line-height: 1.1; padding: 1px 7px; border-radius: 3px; margin: 0; cursor: pointer; }
 .lbl input[type=text], .lbl input[type=number], .lbl select { font: inherit; padding: .2rem .3rem; }
-.lbl select { min-width: 9rem; }
+.lbl select { min-width: 9rem; appearance: auto; background: #fff; color: #222; border: 1px solid #aaa;
+  border-radius: 3px; height: auto; }
 .lbl select[size] { min-width: 16rem; }
 .lbl-actions { display: flex; gap: .5rem; justify-content: flex-end; margin-top: 1rem; }
 .lbl-actions button, .lbl-row > button, .lbl-ext, .lbl-item > button { font: inherit; padding: .3rem .9rem; cursor: pointer; }

@@ -55,7 +55,7 @@ std::map<std::string, std::unique_ptr<PrinterPages>>& Registry()
     return *registry;
 }
 
-const char* Title(Kind kind) { return kind == Kind::Printer ? "Label Printer Settings" : "Printing Defaults"; }
+const char* Title(Kind kind) { return kind == Kind::Printer ? "Label Printer Settings" : "Driver Printing Defaults"; }
 const char* Subpath(Kind kind) { return kind == Kind::Printer ? "lbl-settings" : "lbl-defaults"; }
 
 std::string Path(pappl_printer_t* printer, Kind kind)
