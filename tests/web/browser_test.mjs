@@ -124,6 +124,35 @@ try {
   await page.getByRole('button', { name: 'OK', exact: true }).click();
   await page.locator('.lbl-outcome').waitFor();
   check(/stored/.test(await page.locator('.lbl-outcome').textContent()), 'the printing defaults are stored');
+
+  // Bad requests get a clear error and change nothing.
+  const missing = await page.request.get(`${base}/NoSuchPrinter/lbl-settings`);
+  check(missing.status() === 404, 'an unknown printer gets 404');
+  await page.goto(settings);
+  await page.locator('.lbl-items').waitFor();
+  const serial = await page.locator('input[name=serial]').inputValue();
+  const token = await page.locator('input[name=session]').inputValue();
+  const forged = await page.request.post(settings, { form: { serial, do: 'ok' } });
+  check(forged.status() === 400 && /session token/.test(await forged.text()), 'a form without the session token is refused');
+  const malformed = await page.request.post(settings, { form: { session: token, serial, do: 'push:999' } });
+  check(malformed.status() === 400 && /not on the sheet/.test(await malformed.text()), 'a button the sheet lacks is refused');
+  const big = await page.request.post(settings, {
+    headers: { 'Content-Type': 'application/x-www-form-urlencoded' },
+    data: `session=${token}&serial=${serial}&do=ok&pad=${'x'.repeat(100 * 1024)}`,
+  });
+  check(big.status() === 413, 'an oversized form is refused');
+  await page.locator('button.lbl-ext').first().click();
+  await page.locator('#c3000').waitFor();
+  await page.locator('#c3000').evaluate((e) => { e.removeAttribute('maxlength'); e.value = 'N'.repeat(300); });
+  await page.locator('button', { hasText: 'Add' }).click();
+  await page.locator('.lbl-error').waitFor();
+  const tooLong = await page.locator('.lbl-error').textContent();
+  check(/at most 31 characters/.test(tooLong), `a 300-byte label name is refused: "${tooLong}"`);
+  await shot('editor-name-refused');
+  await page.getByRole('button', { name: 'Cancel', exact: true }).click();
+  await page.locator('.lbl-items').waitFor();
+  await page.getByRole('button', { name: 'Cancel', exact: true }).click();
+  await page.locator('.lbl-outcome').waitFor();
 } catch (e) {
   failed = true;
   console.log(`not ok - ${e.message}`);

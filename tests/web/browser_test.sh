@@ -28,7 +28,11 @@ done
 
 status=0
 (cd "$here" && node browser_test.mjs "http://localhost:$port" Demo "$shots") || status=1
-if ! "$lblctl" --spool "$dir/spool" labels export Demo | grep -q '"szLabelName": "Web Label"'; then
+labels=$("$lblctl" --spool "$dir/spool" labels export Demo | grep -c '"szLabelName"' || true)
+if [ "$labels" != 2 ]; then
+  echo "not ok - the spool has $labels labels, not the standard one and the one added in the browser"
+  status=1
+elif ! "$lblctl" --spool "$dir/spool" labels export Demo | grep -q '"szLabelName": "Web Label"'; then
   echo "not ok - the label added in the browser is not in lblctl labels export"
   status=1
 else

@@ -23,6 +23,7 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr size_t kMaxPostBytes = 64 * 1024;
+constexpr size_t kMaxDrainBytes = 16 * 1024 * 1024;
 constexpr int kMaxFields = 1000;
 constexpr auto kIdleLimit = 300s;
 constexpr auto kPatience = 10s;
@@ -138,6 +139,13 @@ bool ReadForm(pappl_client_t* client, FormFields& fields, std::string& why, http
         return false;
     }
     if (length < 0 || static_cast<unsigned long long>(length) > kMaxPostBytes) {
+        // The body is read and dropped (up to a bound) so that the answer can be sent;
+        // the connection ends with it.
+        httpSetKeepAlive(http, HTTP_KEEPALIVE_OFF);
+        char sink[16384];
+        size_t dropped = 0;
+        for (ssize_t got; dropped < kMaxDrainBytes && (got = httpRead2(http, sink, sizeof sink)) > 0;)
+            dropped += static_cast<size_t>(got);
         why = "The form is larger than " + std::to_string(kMaxPostBytes / 1024) + " KiB; nothing was changed.";
         status = HTTP_STATUS_REQUEST_TOO_LARGE;
         return false;
