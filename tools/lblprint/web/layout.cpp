@@ -1,5 +1,7 @@
 #include "layout.h"
 
+#include <algorithm>
+
 #include "base/codepage.h"
 #include "html.h"
 
@@ -63,16 +65,20 @@ std::string ControlName(const user::PageState& page, size_t index)
          c.kind == ControlClass::RadioButton) && !c.text.empty())
         return "\"" + Trimmed(c.text) + "\"";
     // The row's caption, after the caption of the group box it is in.
-    std::string caption;
-    for (size_t i = index; i-- > 0;) {
-        const user::ControlState& before = page.controls[i];
-        if (caption.empty() && IsCaption(before)) caption = Trimmed(before.text);
-        if (before.kind == ControlClass::GroupBox) {
-            if (!caption.empty() && !before.text.empty()) caption = Trimmed(before.text) + " " + caption;
-            break;
+    const std::vector<Row> rows = PageRows(page);
+    std::string group;
+    for (const Row& row : rows) {
+        if (row.heading) {
+            group = Trimmed(page.controls[row.controls.front()].text);
+            continue;
         }
+        if (std::find(row.controls.begin(), row.controls.end(), index) == row.controls.end()) continue;
+        const user::ControlState& first = page.controls[row.controls.front()];
+        if (!IsCaption(first)) break;
+        const std::string caption = Trimmed(first.text);
+        return "\"" + (row.inGroup && !group.empty() ? group + " " + caption : caption) + "\"";
     }
-    return caption.empty() ? "the control " + std::to_string(c.id) : "\"" + caption + "\"";
+    return "the control " + std::to_string(c.id);
 }
 
 const user::ControlState* FindControl(const user::PageState& page, WORD id)

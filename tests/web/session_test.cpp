@@ -1,0 +1,141 @@
+// Sessions over the driver's real sheets in a private spool: the label editor
+// opened from the printer sheet, a refusal as a message box, a slider's value
+// text, stale and idle sessions, and the printing defaults stored on OK.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "compstui/compstui.h"
+#include "e2e/lblctl_run.h"
+#include "form.h"
+#include "session.h"
+#include "sheets.h"
+#include "spooler/spooler.h"
+#include "user/msgbox.h"
+
+namespace lblweb {
+namespace {
+
+using namespace std::chrono_literals;
+
+class SessionTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        const auto r = e2e::Lblctl({"printer", "add", "Web", "--ppd", e2e::TestPpd(0)});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    static size_t Labels()
+    {
+        const auto r = e2e::Lblctl({"labels", "export", "Web"});
+        size_t n = 0;
+        for (size_t at = 0; (at = r.out.find("\"szLabelName\"", at)) != std::string::npos; ++at) ++n;
+        return n;
+    }
+    // Reads the form against the current view and acts; the post must be sound.
+    static View Do(Session& s, const View& v, const FormFields& form)
+    {
+        Post p = ReadPost(v, form);
+        EXPECT_EQ(p.error, "");
+        return s.Act(v.serial, std::move(p.actions), 10s);
+    }
+    static const user::ControlState* Control(const View& v, WORD id)
+    {
+        const auto& sheet = v.frames.back().sheet;
+        for (const auto& c : sheet.pages.at(static_cast<size_t>(sheet.active)).controls)
+            if (c.id == id) return &c;
+        return nullptr;
+    }
+};
+
+TEST_F(SessionTest, TheEditorOpensFromTheLabelListRefusesAWidthAndShowsSliderTexts)
+{
+    const size_t before = Labels();
+    Session s([] { return RunPrinterSheet("Web"); }, 60s);
+    View v = s.Settle(10s);
+    ASSERT_EQ(v.frames.size(), 1u);
+    ASSERT_EQ(v.frames[0].what, user::Waiting::CommonSheet);
+    int list = -1;
+    for (const auto& it : v.frames[0].items.items)
+        if (list < 0 && it.type == TVOT_LISTBOX && it.extIsPush) list = it.index;
+    ASSERT_GE(list, 0);
+
+    v = Do(s, v, {{"do", "ext:" + std::to_string(list)}});
+    ASSERT_EQ(v.frames.size(), 2u);
+    ASSERT_EQ(v.frames[1].what, user::Waiting::PropertySheet);
+    EXPECT_EQ(v.frames[1].sheet.pages.at(0).title, u"General");
+
+    // Model 0 takes widths of 10 to 100 mm: 999.9 mm is refused in a box over the editor.
+    v = Do(s, v, {{"c3001", "9999"}, {"do", "press:3004"}});
+    ASSERT_EQ(v.frames.size(), 3u);
+    ASSERT_EQ(v.frames[2].what, user::Waiting::MessageBox);
+    EXPECT_EQ(v.frames[2].box.text, u"Label width is 100~1000");
+    EXPECT_EQ(v.frames[2].buttons, std::vector<int>{IDOK});
+    v = Do(s, v, {{"do", "answer:1"}});
+    ASSERT_EQ(v.frames.size(), 2u);
+
+    // A page already left is stale: its form changes nothing.
+    const View stale = v;
+    v = Do(s, v, {{"do", "page:1"}});
+    ASSERT_EQ(v.frames[1].sheet.active, 1);
+    const View refused = s.Act(stale.serial, ReadPost(stale, {{"do", "page:0"}}).actions, 1s);
+    EXPECT_NE(refused.note, "");
+    EXPECT_EQ(s.Current().frames[1].sheet.active, 1);
+
+    // The feed slider in 0.1 mm: -25 reads "-2.5mm" in its value text.
+    v = Do(s, v, {{"c3020", "-25"}});
+    ASSERT_NE(Control(v, 3021), nullptr);
+    EXPECT_EQ(Control(v, 3021)->text, u"-2.5mm");
+    EXPECT_EQ(Control(v, 3020)->pos, -25);
+
+    s.Close();
+    EXPECT_TRUE(s.Ended());
+    EXPECT_EQ(s.Current().outcome, "Closed without changes.");
+    EXPECT_EQ(Labels(), before);
+}
+
+TEST_F(SessionTest, AnIdleSessionCancelsItsSheets)
+{
+    Session s([] { return RunPrinterSheet("Web"); }, 300ms);
+    View v = s.Settle(10s);
+    ASSERT_EQ(v.frames.size(), 1u);
+    v = Do(s, v, {{"do", "ext:0"}});
+    ASSERT_EQ(v.frames.size(), 2u);
+    for (int i = 0; i < 100 && !s.Ended(); ++i) std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(s.Ended());
+    EXPECT_NE(s.Current().outcome.find("without use"), std::string::npos);
+}
+
+TEST_F(SessionTest, PrintingDefaultsAreStoredOnOkOnly)
+{
+    std::u16string name = u"Web";
+    HANDLE h = nullptr;
+    ASSERT_TRUE(OpenPrinterW(name.data(), &h, nullptr));
+    auto stored = [&] {
+        DWORD needed = 0;
+        GetPrinterW(h, 8, nullptr, 0, &needed);
+        std::vector<BYTE> buf(needed);
+        return needed >= sizeof(PRINTER_INFO_8W) && GetPrinterW(h, 8, buf.data(), needed, &needed) &&
+               reinterpret_cast<PRINTER_INFO_8W*>(buf.data())->pDevMode != nullptr;
+    };
+    {
+        Session s([] { return RunDefaultsSheet("Web"); }, 60s);
+        View v = s.Settle(10s);
+        ASSERT_EQ(v.frames.size(), 1u);
+        v = Do(s, v, {{"do", "cancel"}});
+        EXPECT_TRUE(v.ended);
+        EXPECT_EQ(v.outcome, "The printing defaults were left as they were.");
+    }
+    EXPECT_FALSE(stored());
+    {
+        Session s([] { return RunDefaultsSheet("Web"); }, 60s);
+        View v = s.Settle(10s);
+        v = Do(s, v, {{"do", "ok"}});
+        EXPECT_EQ(v.outcome, "The printing defaults were stored.");
+    }
+    EXPECT_TRUE(stored());
+    ClosePrinter(h);
+}
+
+}  // namespace
+}  // namespace lblweb
