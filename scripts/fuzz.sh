@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 targets=(fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_devmode
-  fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json)
+  fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json
+  fuzz_page_placement fuzz_pdf_pages)
 # Only these targets when named after the seconds: scripts/fuzz.sh 600 fuzz_devmode
 if [ "$#" -gt 1 ]; then targets=("${@:2}"); fi
 
@@ -15,7 +16,8 @@ cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
 
 work=build/fuzz/corpus
 for target in fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_devmode \
-    fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json; do mkdir -p "$work/$target"; done
+    fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json \
+    fuzz_page_placement fuzz_pdf_pages; do mkdir -p "$work/$target"; done
 # Seeds: the model descriptions and the hand-made files of tests/fuzz/corpus.
 cp -n ppd/*.ppd tests/fuzz/corpus/ppd/* "$work/fuzz_ppd_reader/"
 cp -n tests/fuzz/corpus/bpd/* "$work/fuzz_bpd_reader/"
@@ -26,13 +28,15 @@ cp -n tests/fuzz/corpus/printerdata/* "$work/fuzz_printer_data_ui/"
 cp -n tests/fuzz/corpus/printerdata/* "$work/fuzz_printer_data_render/"
 cp -n tests/fuzz/corpus/escape/* "$work/fuzz_escape/"
 cp -n tests/fuzz/corpus/labels/* "$work/fuzz_labels_json/"
+cp -n tests/fuzz/corpus/image/* "$work/fuzz_page_placement/"
+cp -n tests/fuzz/corpus/pdf/* "$work/fuzz_pdf_pages/"
 
 status=0
 for target in "${targets[@]}"; do
   findings="build/fuzz/findings/$target"
   mkdir -p "$findings"
   echo "== $target: ${seconds}s"
-  if ! "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+  if ! LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" "build/fuzz/tests/fuzz/$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
         -artifact_prefix="$findings/" "$work/$target" 2>"build/fuzz/$target.log"; then
     echo "$target: failure, see build/fuzz/$target.log and $findings/"
     tail -n 30 "build/fuzz/$target.log"

@@ -8,6 +8,8 @@ packages=(
   cups-filters  # real-world description files for the reader tests
   libpappl-dev cups cups-ipp-utils  # the printer application, its IPP tools
   chromium nodejs  # the browser tests of the application's web pages
+  zint zbar-tools ghostscript  # bar codes made, printed and scanned by the tests
+  netpbm imagemagick hyperfine  # the peers and the runner of bench/compare.sh
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,8 @@
 // already freed pointers be refused instead of corrupting the allocator.
 #include "base/memory.h"
 
+#include <sys/mman.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -55,12 +57,22 @@ bool AllocationShouldFail()
     return false;
 }
 
+constexpr std::uintptr_t kPage = 4096;
+constexpr SIZE_T kHugeFrom = SIZE_T{4} << 20;
+
 void* RawAlloc(SIZE_T bytes, bool zero, Kind kind, ULONG tag, void* heap)
 {
     if (bytes > SIZE_MAX - sizeof(BlockHeader)) return nullptr;
     SIZE_T total = sizeof(BlockHeader) + (bytes ? bytes : 1);
     auto* header = static_cast<BlockHeader*>(zero ? std::calloc(1, total) : std::malloc(total));
     if (!header) return nullptr;
+    // Large blocks (band surfaces) take huge pages where they cover whole ones:
+    // a few faults instead of thousands when the block is first written.
+    if (total >= kHugeFrom) {
+        const auto first = (reinterpret_cast<std::uintptr_t>(header) + kPage - 1) / kPage * kPage;
+        const auto last = (reinterpret_cast<std::uintptr_t>(header) + total) / kPage * kPage;
+        if (last > first) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
     header->kind = kind;
     header->tag = tag;
     header->heap = heap;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <numeric>
 #include <optional>
 
@@ -128,26 +129,33 @@ std::string DriverFailure(const char* step, const JobSink& sink)
     return std::string("the driver failed in ") + step;
 }
 
-bool LoadPagePicture(const DocumentPage& page, const GDIINFO& gdi, BgrImage& out, std::string& why)
+// The page's picture, placed on the page of the device. `out` keeps its storage
+// from page to page: a picture placed one to one is decoded into it in place.
+bool LoadPagePicture(const DocumentPage& page, const GDIINFO& gdi, const PageOptions& options, PlacedPage& out,
+                     std::string& why)
 {
     const std::uint32_t cx = gdi.ulHorzRes, cy = gdi.ulVertRes;
     if (page.picture) {
-        out = PlaceOnPage(*page.picture, cx, cy);
+        out = PlacePicture(*page.picture, cx, cy, options);
         return true;
     }
-    PageFileKind kind = page.kind == PageFileKind::Unknown ? SniffPageFile(page.path) : page.kind;
-    BgrImage picture;
+    const PageFileKind kind = page.kind == PageFileKind::Unknown ? SniffPageFile(page.path) : page.kind;
+    BgrImage picture = std::move(out.pixels);
     bool ok = false;
     switch (kind) {
     case PageFileKind::Png:
-        ok = ReadPng(page.path, picture, why);
-        break;
+        out.pixels = std::move(picture);
+        ok = LoadPngPage(page.path, cx, cy, options, out, why);
+        if (!ok) why = page.path + ": " + why;
+        return ok;
     case PageFileKind::Pnm:
         ok = ReadPnm(page.path, picture, why);
         break;
     case PageFileKind::Pdf:
-        ok = RenderPdfPage(page.path, page.pdfPage, static_cast<int>(gdi.ulDevicePelsDPI), cx, cy, picture, why);
-        break;
+        out.pixels = std::move(picture);
+        ok = RenderPdfPage(page.path, page.pdfPage, static_cast<int>(gdi.ulDevicePelsDPI), cx, cy, options, out, why);
+        if (!ok) why = page.path + ": " + why;
+        return ok;
     case PageFileKind::Unknown:
         why = "not a PNG, PNM or PDF file";
         break;
@@ -156,12 +164,114 @@ bool LoadPagePicture(const DocumentPage& page, const GDIINFO& gdi, BgrImage& out
         why = page.path + ": " + why;
         return false;
     }
-    out = PlaceOnPage(std::move(picture), cx, cy);
+    try {
+        out = PlacePicture(std::move(picture), cx, cy, options);
+    } catch (const std::bad_alloc&) {
+        why = page.path + ": out of memory placing the picture";
+        return false;
+    }
+    return true;
+}
+
+// What would be done to the page's picture, for a dry run.
+bool PlanPagePicture(const DocumentPage& page, const GDIINFO& gdi, const PageOptions& options, Placement& plan,
+                     std::string& why)
+{
+    const std::uint32_t cx = gdi.ulHorzRes, cy = gdi.ulVertRes;
+    const PageFileKind kind = page.kind == PageFileKind::Unknown ? SniffPageFile(page.path) : page.kind;
+    if (kind == PageFileKind::Pdf && !page.picture) {
+        double widthPt = 0, heightPt = 0, scale = 1;
+        if (!PdfPageSize(page.path, page.pdfPage, widthPt, heightPt, why) ||
+            !PlanPdfPage(widthPt, heightPt, static_cast<int>(gdi.ulDevicePelsDPI), cx, cy, plan, scale)) {
+            why = page.path + ": " + (why.empty() ? "the PDF page has an unusable size" : why);
+            return false;
+        }
+        return true;
+    }
+    if (kind == PageFileKind::Png && !page.picture) {
+        PlacedPage placed;
+        if (!LoadPngPage(page.path, cx, cy, options, placed, why)) {
+            why = page.path + ": " + why;
+            return false;
+        }
+        plan = placed.placement;
+        return true;
+    }
+    BgrImage picture;
+    bool ok = true;
+    if (page.picture)
+        picture = *page.picture;
+    else if (kind == PageFileKind::Png)
+        ok = ReadPng(page.path, picture, why);
+    else if (kind == PageFileKind::Pnm)
+        ok = ReadPnm(page.path, picture, why);
+    else {
+        ok = false;
+        why = "not a PNG, PNM or PDF file";
+    }
+    if (!ok) {
+        why = page.path + ": " + why;
+        return false;
+    }
+    if (options.lineArt) ThresholdToBilevel(picture);
+    const bool bilevel = options.scale == ScaleMode::Auto && IsBilevel(picture);
+    plan = PlanPlacement(picture.width, picture.height, cx, cy, bilevel, options.scale);
+    return true;
+}
+
+// White over the part of the page, inside the band, that the picture does not cover.
+void WhiteAroundPicture(SURFOBJ* pso, const Placement& p, POINTL ptlBand)
+{
+    auto* scan0 = static_cast<BYTE*>(pso->pvScan0);
+    const long long px1 = p.x0 + static_cast<long long>(p.cxPicture), py1 = p.y0 + static_cast<long long>(p.cyPicture);
+    for (long long y = 0; y < p.cy; ++y) {
+        BYTE* line = scan0 + (y - ptlBand.y) * pso->lDelta - ptlBand.x * 3;
+        if (y < p.y0 || y >= py1) {
+            std::memset(line, 0xFF, static_cast<std::size_t>(p.cx) * 3);
+            continue;
+        }
+        if (p.x0 > 0) std::memset(line, 0xFF, static_cast<std::size_t>(p.x0) * 3);
+        if (px1 < p.cx) std::memset(line + px1 * 3, 0xFF, static_cast<std::size_t>(p.cx - px1) * 3);
+    }
+}
+
+// Draws a band of the page. A picture still encoded is decoded straight into the
+// band when the band holds the whole page and the picture lies inside it (no
+// picture-sized copy; a band drawn again is decoded again), otherwise into the
+// page's picture first.
+bool DrawPageBand(SURFOBJ* pso, PlacedPage& page, POINTL ptlBand, std::string& why)
+{
+    if (!page.encoded.empty()) {
+        const Placement& p = page.placement;
+        const bool holds = pso && pso->pvScan0 && pso->iBitmapFormat == BMF_24BPP && ptlBand.x <= 0 &&
+                           ptlBand.y <= 0 && ptlBand.x + static_cast<long long>(pso->sizlBitmap.cx) >= p.cx &&
+                           ptlBand.y + static_cast<long long>(pso->sizlBitmap.cy) >= p.cy &&
+                           std::llabs(static_cast<long long>(pso->lDelta)) >= 3LL * pso->sizlBitmap.cx &&
+                           p.x0 >= 0 && p.y0 >= 0 && p.x0 + static_cast<long long>(p.cxPicture) <= p.cx &&
+                           p.y0 + static_cast<long long>(p.cyPicture) <= p.cy;
+        if (holds) {
+            BYTE* at = static_cast<BYTE*>(pso->pvScan0) + (p.y0 - ptlBand.y) * pso->lDelta + (p.x0 - ptlBand.x) * 3;
+            const int done = ReadPngInto(page.encoded, p.cxPicture, p.cyPicture, at, pso->lDelta, why);
+            if (done == 0) {
+                why = page.name + ": " + why;
+                return false;
+            }
+            if (done == 1) {
+                WhiteAroundPicture(pso, p, ptlBand);
+                return true;
+            }
+        }
+        if (!DecodePlacedPage(page, why)) {
+            why = page.name + ": " + why;
+            return false;
+        }
+    }
+    DrawBand(pso, page, ptlBand);
     return true;
 }
 
 // Draws one page through the bands the driver asks for.
-bool PrintPage(Device& dev, const BgrImage& page, const JobSink& sink, std::string& why)
+bool PrintPage(Device& dev, PlacedPage& page, const JobSink& sink, std::string& why)
 {
     const RenderDriver* drv = dev.drv;
     if (!drv->DrvStartPage(dev.pso)) {
@@ -174,13 +284,13 @@ bool PrintPage(Device& dev, const BgrImage& page, const JobSink& sink, std::stri
         return false;
     }
     // A page has at most as many bands as it has lines or columns.
-    const long long cMaxBands = static_cast<long long>(std::max(page.width, page.height)) + 2;
+    const long long cMaxBands = static_cast<long long>(std::max(page.placement.cx, page.placement.cy)) + 2;
     for (long long i = 0; ptl.x != -1; ++i) {
         if (i > cMaxBands) {
             why = "the driver never finished the page";
             return false;
         }
-        DrawBand(dev.pso, page, ptl);
+        if (!DrawPageBand(dev.pso, page, ptl, why)) return false;
         if (!drv->DrvNextBand(dev.pso, &ptl)) {
             why = DriverFailure("DrvNextBand", sink);
             return false;
@@ -248,6 +358,36 @@ void DrawBand(SURFOBJ* pso, const BgrImage& page, POINTL ptlBand)
     }
 }
 
+void DrawBand(SURFOBJ* pso, const PlacedPage& page, POINTL ptlBand)
+{
+    if (!pso || !pso->pvScan0 || pso->iBitmapFormat != BMF_24BPP) return;
+    const BgrImage& pic = page.pixels;
+    if (!pic.Whole()) return;
+    const long long cx = pso->sizlBitmap.cx, cy = pso->sizlBitmap.cy;
+    if (cx <= 0 || cy <= 0 || std::llabs(static_cast<long long>(pso->lDelta)) < 3 * cx) return;
+    // The part of the page under the band, in page coordinates.
+    const long long x0 = std::max<long long>(ptlBand.x, 0), y0 = std::max<long long>(ptlBand.y, 0);
+    const long long x1 = std::min<long long>(static_cast<long long>(ptlBand.x) + cx, page.placement.cx);
+    const long long y1 = std::min<long long>(static_cast<long long>(ptlBand.y) + cy, page.placement.cy);
+    if (x0 >= x1 || y0 >= y1) return;
+    // The picture's part of that, in page coordinates.
+    const long long px = page.placement.x0, py = page.placement.y0;
+    const long long ax = std::max(x0, px), bx = std::min<long long>(x1, px + pic.width);
+    auto* scan0 = static_cast<BYTE*>(pso->pvScan0);
+    for (long long y = y0; y < y1; ++y) {
+        BYTE* line = scan0 + (y - ptlBand.y) * pso->lDelta;
+        const bool inside = y >= py && y < py + static_cast<long long>(pic.height) && ax < bx;
+        if (!inside) {
+            std::memset(line + (x0 - ptlBand.x) * 3, 0xFF, static_cast<std::size_t>(x1 - x0) * 3);
+            continue;
+        }
+        if (ax > x0) std::memset(line + (x0 - ptlBand.x) * 3, 0xFF, static_cast<std::size_t>(ax - x0) * 3);
+        std::memcpy(line + (ax - ptlBand.x) * 3, pic.bgr.data() + (y - py) * pic.Stride() + (ax - px) * 3,
+                    static_cast<std::size_t>(bx - ax) * 3);
+        if (x1 > bx) std::memset(line + (bx - ptlBand.x) * 3, 0xFF, static_cast<std::size_t>(x1 - bx) * 3);
+    }
+}
+
 DocumentResult PrintDocument(const DocumentJob& job)
 {
     DocumentResult result;
@@ -292,6 +432,22 @@ DocumentResult PrintDocument(const DocumentJob& job)
     auto dev = std::make_unique<Device>(drv);
     if (!dev->EnablePDEV(*printer, job.devMode, hPrinter, why)) return result;
     dev->Complete();
+    if (job.dryRun) {
+        for (std::size_t i = 0; i < job.pages.size(); ++i) {
+            const DocumentPage& page = job.pages[i];
+            if (!page.devMode.empty() && page.devMode != dev->devMode) {
+                dev = std::make_unique<Device>(drv);
+                if (!dev->EnablePDEV(*printer, page.devMode, hPrinter, why)) return result;
+                dev->Complete();
+            }
+            Placement plan;
+            if (!PlanPagePicture(page, dev->gdi, job.pageOptions, plan, why)) return result;
+            result.placements.push_back(DescribePlacement(plan));
+        }
+        result.gdiInfo = dev->gdi;
+        result.ok = true;
+        return result;
+    }
     if (!dev->EnableSurface(why)) return result;
 
     std::u16string docName = Widen(job.docName.empty() ? std::string("lblctl") : job.docName);
@@ -318,12 +474,12 @@ DocumentResult PrintDocument(const DocumentJob& job)
             ok = false;
         }
     }
+    PlacedPage picture;  // its storage serves every page
     for (std::size_t i = 0; ok && i < job.pages.size(); ++i) {
         const DocumentPage& page = job.pages[i];
         if (!page.devMode.empty() && page.devMode != dev->devMode)
             ok = ResetDevice(dev, *printer, page.devMode, hPrinter, *sink, why);
-        BgrImage picture;
-        ok = ok && LoadPagePicture(page, dev->gdi, picture, why);
+        ok = ok && LoadPagePicture(page, dev->gdi, job.pageOptions, picture, why);
         ok = ok && PrintPage(*dev, picture, *sink, why);
         if (ok && job.progress) job.progress(i + 1, job.pages.size());
     }

@@ -107,6 +107,27 @@ TEST(LblctlDriver, QueryAndPrintAskTheDriver)
     EXPECT_GT(fs::file_size(out), 0u);
 }
 
+// A device mode saved for a label that was deleted since: the job is refused,
+// never printed on the standard label's size; with --label it prints.
+TEST(LblctlDriver, ASavedJobForADeletedLabelIsRefused)
+{
+    ASSERT_EQ(Add("Gone", TestPpd(1)).status, 0);
+    ASSERT_EQ(Lblctl({"labels", "add", "Gone", "Alpha", "lWidth=50mm", "lHeight=30mm", "lPitch=32mm"}).status, 0);
+    const std::string dm = SpoolDir() + "/../alpha.dm";
+    ASSERT_EQ(Lblctl({"options", "Gone", "--label", "Alpha", "--save", dm}).status, 0);
+    ASSERT_EQ(Lblctl({"labels", "delete", "Gone", "Alpha"}).status, 0);
+
+    const std::string out = SpoolDir() + "/../gone.prn";
+    const std::string picture = std::string(LBL_SOURCE_DIR) + "/samples/sample-label.png";
+    RunResult refused = Lblctl({"print", "Gone", picture, "--devmode", dm, "--output", out});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "lblctl: No paper\n");
+    EXPECT_FALSE(fs::exists(out));
+    RunResult chosen = Lblctl({"print", "Gone", picture, "--devmode", dm, "--label", "Gone Standard Label", "--output", out});
+    EXPECT_EQ(chosen.status, 0) << chosen.err;
+    EXPECT_TRUE(fs::exists(out));
+}
+
 TEST(LblctlDriver, UpgradeBringsAnOldRecordForward)
 {
     ASSERT_EQ(Add("Old", TestPpd(4)).status, 0);

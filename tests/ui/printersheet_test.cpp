@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "user/driving.h"
 #include "ui_fixture.h"
 
@@ -169,6 +172,39 @@ TEST_F(PrinterSheetTest, ApplyWithoutLabelChangesStoresFiveValuesAndNoForms)
     std::memcpy(&pp, prop.data(), sizeof pp);
     EXPECT_EQ(pp.bExpansionRAM, 1u);
     EXPECT_EQ(pp.bPassThrough, 1u);
+}
+
+// One Apply writes five values; killed before each of its writes in turn, the
+// printer keeps all of the old state or gets all of the new.
+TEST_F(PrinterSheetTest, AnApplyKilledAtAnyWriteKeepsAllOrNothing)
+{
+    const std::u16string name = AddBarePrinter(ModelPpd(1));
+    HANDLE h = Open(name);
+    const char16_t* const values[] = {u"PrinterData", u"PrinterDataSize", u"PrinterHT", u"SpotColor", u"CustomColor"};
+    platform::CloseSpoolDatabase();
+    bool finished = false;
+    for (long long n = 1; n < 40 && !finished; ++n) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            user::Script script;
+            script.Then([&](Desk& d) {
+                const auto items = d.Items();
+                d.Select(Find(items, u"Pass Through"), 1);
+                platform::ExitAtSpoolWrite(n);
+                d.Ok();
+            });
+            ::_exit(Run(name) == CPSUI_OK ? 0 : 1);
+        }
+        int status = -1;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status)) << "write " << n;
+        const int code = WEXITSTATUS(status);
+        ASSERT_TRUE(code == 0 || code == 86) << "write " << n << ": " << code;
+        finished = code == 0;
+        for (const char16_t* v : values) EXPECT_EQ(!Value(h, v).empty(), finished) << "write " << n;
+        platform::CloseSpoolDatabase();
+    }
+    EXPECT_TRUE(finished);
 }
 
 TEST_F(PrinterSheetTest, CancelStoresNothing)

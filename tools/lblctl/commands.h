@@ -32,6 +32,8 @@ void AddSpoolCommand(CLI::App& app);
 // A device mode read from a file: as long as its size fields say, never less than
 // the public part; a Failure otherwise.
 std::vector<BYTE> ReadDevModeFile(const std::string& path);
+// The form a device mode names (DM_FORMNAME), empty when it names none.
+std::string FormNameOf(const std::vector<BYTE>& devmode);
 // A public device mode (no private part) naming this device; the driver merges it into its default.
 std::vector<BYTE> PublicDevMode(const std::string& deviceName);
 // Names a form, by its number in the spooler's form list when it has one, as applications do.

@@ -24,6 +24,16 @@ std::vector<BYTE> ReadDevModeFile(const std::string& path)
     return bytes;
 }
 
+std::string FormNameOf(const std::vector<BYTE>& devmode)
+{
+    DEVMODEW dm{};
+    if (devmode.size() < sizeof dm) return {};
+    std::memcpy(&dm, devmode.data(), sizeof dm);
+    if (!(dm.dmFields & DM_FORMNAME)) return {};
+    const std::u16string_view name(dm.dmFormName, CCHFORMNAME);
+    return platform::Narrow(name.substr(0, std::min(name.find(u'\0'), name.size())));
+}
+
 }  // namespace lblctl
 
 namespace lblctl {

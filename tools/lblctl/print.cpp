@@ -28,6 +28,10 @@ struct PrintArgs {
     std::string form;
     SheetChanges changes;
     std::string raw;
+    std::string scale = "auto";
+    bool lineArt = false;
+    bool antialias = false;
+    bool dryRun = false;
 };
 
 std::vector<BYTE> ReadRaw(const std::string& path)
@@ -89,13 +93,26 @@ void Print(const PrintArgs& a)
     job.devMode = DeviceModeFromSheet(printer->h, rec.name, input, a.changes);
     // Any spooler form, as an application picking a paper size; the driver's query decides.
     if (!a.form.empty()) ChooseForm(job.devMode, a.form);
+    // A saved device mode keeps its form: the sheet opens a form that is no label
+    // on the standard label, but a job for a label that is gone must not print on
+    // another label's size. The driver's query refuses it.
+    else if (!input.empty() && a.changes.label.empty()) {
+        const std::string saved = FormNameOf(input);
+        if (!saved.empty() && saved != FormNameOf(job.devMode)) ChooseForm(job.devMode, saved);
+    }
     printer.reset();
     job.pages = ListPages(a.files);
     if (!a.raw.empty()) job.passThrough = ReadRaw(a.raw);
     job.docName = a.files.empty() ? a.raw : a.files.front();
     job.output = a.output;
     job.keepStream = !a.preview.empty();
-    const bool showProgress = job.pages.size() > 1 && ::isatty(STDERR_FILENO);
+    job.pageOptions.scale = a.scale == "smooth"  ? platform::ScaleMode::Smooth
+                            : a.scale == "sharp" ? platform::ScaleMode::Sharp
+                                                 : platform::ScaleMode::Auto;
+    job.pageOptions.lineArt = a.lineArt;
+    job.pageOptions.antialias = a.antialias;
+    job.dryRun = a.dryRun;
+    const bool showProgress = !a.dryRun && job.pages.size() > 1 && ::isatty(STDERR_FILENO);
     if (showProgress)
         job.progress = [](std::size_t done, std::size_t total) {
             std::fprintf(stderr, "\rpage %zu of %zu", done, total);
@@ -107,6 +124,11 @@ void Print(const PrintArgs& a)
     if (!result.ok) {
         if (showProgress) std::fputc('\n', stderr);
         throw Failure{result.reason};
+    }
+    if (a.dryRun) {
+        for (std::size_t i = 0; i < result.placements.size(); ++i)
+            std::printf("page %zu: %s\n", i + 1, result.placements[i].c_str());
+        return;
     }
     if (!a.preview.empty()) WritePreviews(result.stream, a.preview);
     std::printf("%zu page%s, %zu bytes to %s\n", job.pages.size(), job.pages.size() == 1 ? "" : "s", result.cbJob,
@@ -127,6 +149,14 @@ void AddPrintCommand(CLI::App& app)
     print->add_option("--form", args->form, "Print on the spooler form of this name (the driver may refuse it)");
     AddSheetOptions(print, args->changes);
     print->add_option("--raw", args->raw, "Send this file's bytes unchanged (pass-through) before the pages");
+    print->add_option("--scale", args->scale,
+                      "How pictures not of the label's size are scaled: smooth (area averaging), sharp (pixel "
+                      "replication or nearest neighbour) or auto (sharp for black-and-white pictures)")
+        ->check(CLI::IsMember({"auto", "smooth", "sharp"}));
+    print->add_flag("--line-art", args->lineArt, "Make every page black and white (threshold at half) first");
+    print->add_flag("--antialias", args->antialias, "Anti-alias the vector graphics and text of PDF pages");
+    print->add_flag("--dry-run", args->dryRun,
+                    "Print nothing; say per page the label's size in dots, the picture's and what is done to it");
     print->callback([args] { Print(*args); });
 }
 

@@ -7,6 +7,7 @@
 #include "compstui/compstui.h"
 #include "compstui_strings.h"
 #include "base/handles.h"
+#include "spooler/spooler.h"
 #include "user/frame.h"
 #include "user/resources.h"
 
@@ -196,8 +197,13 @@ public:
     }
 
     // Apply: every tree's callback hears APPLYNOW; NO_APPLY_EXIT keeps the sheet open.
+    // Everything one Apply writes through the spooler commits together: when the
+    // database cannot be had, or the commit fails, the Apply fails and nothing of
+    // it is kept.
     bool DoApply()
     {
+        platform::SpoolTransaction transaction;
+        if (transaction.Status() != ERROR_SUCCESS) return false;
         bool ok = true;
         for (const Added& a : added) {
             POPTITEM first = a.cps->cOptItem ? a.cps->pOptItem : nullptr;
@@ -206,7 +212,7 @@ public:
             if (action == CPSUICB_ACTION_ITEMS_APPLIED)
                 for (WORD i = 0; i < a.cps->cOptItem; ++i) a.cps->pOptItem[i].Flags &= ~OPTIF_CHANGED;
         }
-        return ok;
+        return transaction.Commit() == ERROR_SUCCESS && ok;
     }
 
     bool Apply() override { return !ended && (++actions, DoApply()); }

@@ -37,7 +37,7 @@ std::vector<BYTE> DefaultDevMode(const std::string& printer, short orientation =
 
 platform::BgrImage Solid(std::uint32_t w, std::uint32_t h, std::uint8_t v)
 {
-    return platform::BgrImage{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w) * h * 3, v)};
+    return platform::BgrImage{w, h, platform::PixelBytes(static_cast<std::size_t>(w) * h * 3, v)};
 }
 
 platform::DocumentJob Job(const platform::BgrImage& picture, const std::string& out)
@@ -56,6 +56,57 @@ bool StartsWithNulRun(const std::vector<BYTE>& stream)
 {
     const lblinspect::Result r = lblinspect::decode(stream);
     return !r.commands.empty() && r.commands[0].name == "NUL run";
+}
+
+// A PNG file placed one to one is decoded straight into the band; its stream must
+// equal that of the same pixels handed over in memory: exactly the page's size,
+// a dot short (padded), a dot over (cropped), and a 16-bit picture that needs the
+// general reader, on the monochrome and the colour model.
+TEST(EngineDocument, PngFilesDecodedIntoTheBandPrintAsTheirPixels)
+{
+    struct Case {
+        const char* printer;
+        int model, cx, cy;
+    };
+    for (const Case c : {Case{kMono, 1, kMonoCx, kMonoCy}, Case{kColour, 0, kColourCx, kColourCy}}) {
+        EnsurePrinter(c.printer, c.model);
+        const platform::BgrImage white = Solid(8, 8, 255);
+        ASSERT_TRUE(platform::PrintDocument(Job(white, TestPath("warm.prn"))).ok);  // past the load's NUL run
+        for (const auto& [dx, depth] : {std::pair{0, 8}, std::pair{-1, 8}, std::pair{1, 8}, std::pair{0, 16}}) {
+            const int w = c.cx + dx, h = c.cy + dx;
+            const Picture png = RgbPicture(w, h, [](int x, int y) {
+                return static_cast<std::uint32_t>(((x * 7) ^ (y * 13)) & 0xFF) << 16 | ((x + y) & 0xFF) << 8 |
+                       ((x / 5) % 2 ? 0xFF : 0x20);
+            });
+            const std::string file = TestPath("band.png");
+            WritePng(file, png, depth);
+            platform::BgrImage memory{static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h), {}};
+            memory.bgr.resize(memory.Stride() * h);
+            std::string why;
+            if (depth == 16)  // the general reader turns 16-bit samples to 8-bit its own way
+                ASSERT_TRUE(platform::ReadPng(file, memory, why)) << why;
+            else
+                for (int i = 0; i < w * h; ++i) {
+                    memory.bgr[3 * i] = png.pixels[3 * i + 2];
+                    memory.bgr[3 * i + 1] = png.pixels[3 * i + 1];
+                    memory.bgr[3 * i + 2] = png.pixels[3 * i];
+                }
+            platform::DocumentJob fromMemory = Job(memory, TestPath("memory.prn"));
+            fromMemory.printer = c.printer;
+            fromMemory.devMode = DefaultDevMode(c.printer);
+            platform::DocumentJob fromFile = fromMemory;
+            fromFile.output = TestPath("file.prn");
+            fromFile.pages[0].picture = nullptr;
+            fromFile.pages[0].path = file;
+            fromFile.pages.push_back(fromFile.pages[0]);  // the second page reuses the storage
+            fromMemory.pages.push_back(fromMemory.pages[0]);
+            const platform::DocumentResult a = platform::PrintDocument(fromMemory);
+            const platform::DocumentResult b = platform::PrintDocument(fromFile);
+            ASSERT_TRUE(a.ok) << a.reason;
+            ASSERT_TRUE(b.ok) << b.reason;
+            EXPECT_TRUE(a.stream == b.stream) << c.printer << " " << w << " x " << h << ", " << depth << " bit";
+        }
+    }
 }
 
 TEST(EngineDocument, NulRunOnlyInTheFirstDocumentOfALoad)

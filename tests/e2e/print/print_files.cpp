@@ -93,18 +93,29 @@ void WritePalettePng(const std::string& path, const Picture& picture)
 
 void WritePdf(const std::string& path, double widthPt, double heightPt, const std::vector<PdfRect>& rects)
 {
+    std::vector<std::vector<PdfRect>> pages;
+    for (const PdfRect& r : rects) pages.push_back({r});
+    WritePdfPages(path, widthPt, heightPt, pages);
+}
+
+void WritePdfPages(const std::string& path, double widthPt, double heightPt,
+                   const std::vector<std::vector<PdfRect>>& pages)
+{
     // Objects: 1 catalog, 2 page tree, then per page a page object and its content.
     std::vector<std::string> objects;
     std::ostringstream kids;
-    const std::size_t n = rects.size();
+    const std::size_t n = pages.size();
     for (std::size_t i = 0; i < n; ++i) kids << (3 + 2 * i) << " 0 R ";
     objects.push_back("<< /Type /Catalog /Pages 2 0 R >>");
     objects.push_back("<< /Type /Pages /Kids [" + kids.str() + "] /Count " + std::to_string(n) + " >>");
     for (std::size_t i = 0; i < n; ++i) {
         std::ostringstream page, content;
+        page.precision(10);
+        content.precision(10);
         page << "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " << widthPt << ' ' << heightPt << "] /Contents "
              << (4 + 2 * i) << " 0 R /Resources << >> >>";
-        content << "0 0 0 rg " << rects[i].x << ' ' << rects[i].y << ' ' << rects[i].w << ' ' << rects[i].h << " re f\n";
+        content << "0 0 0 rg\n";
+        for (const PdfRect& r : pages[i]) content << r.x << ' ' << r.y << ' ' << r.w << ' ' << r.h << " re f\n";
         const std::string stream = content.str();
         objects.push_back(page.str());
         objects.push_back("<< /Length " + std::to_string(stream.size()) + " >>\nstream\n" + stream + "endstream");

@@ -29,6 +29,9 @@ struct PdfRect {
     double x, y, w, h;
 };
 void WritePdf(const std::string& path, double widthPt, double heightPt, const std::vector<PdfRect>& rects);
+// The same with any number of black rectangles per page.
+void WritePdfPages(const std::string& path, double widthPt, double heightPt,
+                   const std::vector<std::vector<PdfRect>>& pages);
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

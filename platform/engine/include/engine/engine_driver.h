@@ -66,6 +66,10 @@ struct DocumentJob {
     bool keepStream = false;  // return the job's bytes in DocumentResult::stream
     // Called after each page with (pages done, page count).
     std::function<void(std::size_t, std::size_t)> progress;
+    // How pictures are brought to the page (scaling, line art, PDF anti-aliasing).
+    PageOptions pageOptions;
+    // Nothing is printed: the device is enabled and each page's placement described.
+    bool dryRun = false;
 };
 
 struct DocumentResult {
@@ -75,6 +79,8 @@ struct DocumentResult {
     std::size_t cbJob = 0;
     std::vector<BYTE> stream;  // keepStream only
     GDIINFO gdiInfo{};         // of the device of the last page
+    // dryRun: one line per page saying what would be done to its picture.
+    std::vector<std::string> placements;
 };
 
 // Prints one document. Nothing reaches the port unless every page was drawn, the
@@ -84,5 +90,8 @@ DocumentResult PrintDocument(const DocumentJob& job);
 // Copies the part of the page that the band at ptlBand covers into the band surface
 // (24 bpp); parts of the band outside the page are left as they are.
 void DrawBand(SURFOBJ* pso, const BgrImage& page, POINTL ptlBand);
+// The same for a placed picture: the page is placement.cx x placement.cy dots,
+// white where the picture does not reach.
+void DrawBand(SURFOBJ* pso, const PlacedPage& page, POINTL ptlBand);
 
 }  // namespace platform
