@@ -3,6 +3,7 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -235,11 +236,26 @@ bool Serve(pappl_client_t* client, void* data)
     return true;
 }
 
+// At exit every open sheet is closed (cancelled) while the spooler is still there.
+void CloseAll()
+{
+    std::lock_guard guard(gRegistryLock);
+    for (auto& [key, pages] : Registry()) {
+        std::lock_guard pagesGuard(pages->lock);
+        for (Slot& slot : pages->slots) slot.session.reset();
+    }
+}
+
 }  // namespace
 
 }  // namespace lblweb
 
-void LblWebAddSystem(pappl_system_t* system) { lblweb::AddAssets(system); }
+void LblWebAddSystem(pappl_system_t* system)
+{
+    static std::once_flag once;
+    std::call_once(once, [] { std::atexit(lblweb::CloseAll); });
+    lblweb::AddAssets(system);
+}
 
 void LblWebAddPrinter(pappl_system_t* system, pappl_printer_t* printer, const char* spoolPrinterName)
 {
