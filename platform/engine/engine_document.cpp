@@ -337,6 +337,29 @@ bool ReadWholeFile(const std::string& path, std::vector<BYTE>& out)
     return !in.bad();
 }
 
+// Hands the whole spool file, from its start, to the front end's device.
+bool DeliverSpoolFile(int fd, const std::function<bool(const BYTE*, std::size_t)>& deliver, std::string& why)
+{
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        why = std::string("cannot read back the spool file: ") + std::strerror(errno);
+        return false;
+    }
+    std::vector<BYTE> piece(64 * 1024);
+    for (;;) {
+        const ssize_t n = ::read(fd, piece.data(), piece.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            why = std::string("cannot read back the spool file: ") + std::strerror(errno);
+            return false;
+        }
+        if (n == 0) return true;
+        if (!deliver(piece.data(), static_cast<std::size_t>(n))) {
+            why = "the device did not take the job";
+            return false;
+        }
+    }
+}
+
 }  // namespace
 
 void DrawBand(SURFOBJ* pso, const BgrImage& page, POINTL ptlBand)
@@ -500,6 +523,11 @@ DocumentResult PrintDocument(const DocumentJob& job)
     result.cbJob = sink->BytesTaken();
     if (job.keepStream && !ReadWholeFile(spool.path, result.stream)) {
         why = "cannot read back the spool file";
+        return result;
+    }
+    if (job.deliver) {
+        if (!DeliverSpoolFile(spool.fd, job.deliver, why)) return result;
+        result.ok = true;
         return result;
     }
     const std::string& port = job.output.empty() ? printer->port : job.output;

@@ -9,7 +9,7 @@
 #include "base/codepage.h"
 #include "commands.h"
 #include "printer_access.h"
-#include "ui_driver.h"
+#include "frontend/ui_driver.h"
 
 namespace lblctl {
 namespace {

@@ -5,15 +5,19 @@
 #include <vector>
 
 #include "base/wintypes.h"
+#include "frontend/failure.h"
+
+namespace frontend {
+struct UiDriver;
+}
 
 #include <CLI/CLI.hpp>
 
 namespace lblctl {
 
-// A failure reported to the user as one line on standard error, exit status 1.
-struct Failure {
-    std::string message;
-};
+// The front ends' shared code (tools/frontend) is used as lblctl's own; its
+// Failure is reported as one line on standard error, exit status 1.
+using namespace frontend;
 
 void AddPrinterCommand(CLI::App& app);
 void AddLabelsCommand(CLI::App& app);
@@ -40,7 +44,6 @@ std::vector<BYTE> PublicDevMode(const std::string& deviceName);
 void ChooseForm(std::vector<BYTE>& devmode, const std::string& formName);
 void ChooseResolution(std::vector<BYTE>& devmode, int dpi);
 
-struct UiDriver;
 // The driver's reason when it refuses a job of this device mode (DevQueryPrintEx); empty when it prints.
 std::string AskDriver(const UiDriver& ui, HANDLE hPrinter, std::vector<BYTE>& devmode);
 

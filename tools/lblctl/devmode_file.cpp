@@ -6,7 +6,7 @@
 
 #include "base/codepage.h"
 #include "commands.h"
-#include "ui_driver.h"
+#include "frontend/ui_driver.h"
 #include "input_file.h"
 
 namespace lblctl {

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "commands.h"
-#include "names.h"
+#include "frontend/names.h"
 
 namespace lblctl {
 

@@ -6,10 +6,12 @@
 #include <set>
 
 #include "base/codepage.h"
-#include "names.h"
+#include "frontend/names.h"
 #include "settings/settings.h"
 
 namespace lblctl {
+
+using namespace frontend;
 
 namespace {
 

@@ -5,9 +5,11 @@
 #include <limits>
 
 #include "base/codepage.h"
-#include "names.h"
+#include "frontend/names.h"
 
 namespace lblctl {
+
+using namespace frontend;
 
 namespace {
 

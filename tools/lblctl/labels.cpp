@@ -13,7 +13,7 @@
 #include "label_editor.h"
 #include "label_json.h"
 #include "labels_commands.h"
-#include "names.h"
+#include "frontend/names.h"
 #include "printer_access.h"
 #include "spool_scope.h"
 #include "input_file.h"

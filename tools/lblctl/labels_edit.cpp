@@ -8,7 +8,7 @@
 #include "label_json.h"
 #include "label_values.h"
 #include "labels_commands.h"
-#include "names.h"
+#include "frontend/names.h"
 #include "printer_access.h"
 #include "spool_scope.h"
 

@@ -9,7 +9,7 @@
 
 #include "base/codepage.h"
 #include "compstui/compstui.h"
-#include "doc_sheet.h"
+#include "sheet_options.h"
 #include "printer_access.h"
 #include "spooler/spooler.h"
 #include "spool_scope.h"

@@ -8,7 +8,7 @@
 
 #include "base/codepage.h"
 #include "commands.h"
-#include "owners.h"
+#include "frontend/owners.h"
 #include "spool_scope.h"
 
 namespace lblctl {

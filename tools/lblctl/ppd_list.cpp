@@ -12,7 +12,7 @@
 
 #include "base/codepage.h"
 #include "commands.h"
-#include "owners.h"
+#include "frontend/owners.h"
 
 namespace lblctl {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "base/codepage.h"
 #include "commands.h"
-#include "doc_sheet.h"
+#include "sheet_options.h"
 #include "engine/engine_driver.h"
 #include "inspect/inspect.h"
 #include "printer_access.h"

@@ -7,28 +7,9 @@
 #include "base/codepage.h"
 #include "base/memory.h"
 #include "commands.h"
-#include "names.h"
+#include "frontend/names.h"
 
 namespace lblctl {
-
-platform::PrinterRecord FindPrinterOrFail(const std::string& name)
-{
-    CheckName("printer name", name);
-    auto printer = platform::FindPrinter(name);
-    if (!printer) throw Failure{"no printer named \"" + Quoted(name) + "\""};
-    return *printer;
-}
-
-std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name)
-{
-    FindPrinterOrFail(name);
-    std::u16string wname = platform::Widen(name);
-    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-    HANDLE h = nullptr;
-    if (!OpenPrinterW(wname.data(), &h, &defaults) || !h)
-        throw Failure{"cannot open printer \"" + Quoted(name) + "\" (error " + std::to_string(GetLastError()) + ")"};
-    return std::make_unique<PrinterHandle>(h);
-}
 
 PpdPtr LoadDescription(const std::string& path)
 {

@@ -7,15 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "owners.h"
+#include "frontend/owners.h"
+#include "frontend/printers.h"
 
 namespace lblctl {
 
-// The registered printer of that name; a Failure "no printer named ..." otherwise.
-platform::PrinterRecord FindPrinterOrFail(const std::string& name);
-
-// Opens the printer; a Failure when it is unknown or cannot be opened.
-std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name);
+using namespace frontend;
 
 // The description record of the printer's description file, or null when the file
 // cannot be read.

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "commands.h"
-#include "ui_driver.h"
+#include "frontend/ui_driver.h"
 #include "user/driving.h"
 
 namespace lblctl {

@@ -5,7 +5,7 @@
 
 #include "commands.h"
 #include "printer_access.h"
-#include "ui_driver.h"
+#include "frontend/ui_driver.h"
 
 namespace lblctl {
 namespace {

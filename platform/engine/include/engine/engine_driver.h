@@ -64,6 +64,9 @@ struct DocumentJob {
     std::string docName;
     std::string output;   // non-empty: the job goes to this file instead of the printer's port
     bool keepStream = false;  // return the job's bytes in DocumentResult::stream
+    // Set: the finished job is handed to it in pieces instead of going to a port
+    // (a front end with its own device); a false answer fails the job.
+    std::function<bool(const BYTE*, std::size_t)> deliver;
     // Called after each page with (pages done, page count).
     std::function<void(std::size_t, std::size_t)> progress;
     // How pictures are brought to the page (scaling, line art, PDF anti-aliasing).

@@ -1,10 +1,10 @@
-#include "names.h"
+#include "frontend/names.h"
 
 #include <cstdint>
 
-#include "commands.h"
+#include "frontend/failure.h"
 
-namespace lblctl {
+namespace frontend {
 
 namespace {
 
@@ -68,4 +68,4 @@ void CheckName(std::string_view what, std::string_view name)
         throw Failure{std::string(what) + " \"" + Quoted(name) + "\": " + why};
 }
 
-}  // namespace lblctl
+}  // namespace frontend

@@ -1,4 +1,4 @@
-#include "doc_sheet.h"
+#include "frontend/doc_sheet.h"
 
 #include <map>
 
@@ -6,7 +6,7 @@
 #include "spooler/spooler.h"
 #include "user/msgbox.h"
 
-namespace lblctl {
+namespace frontend {
 namespace {
 
 // Item identities of the document sheet.
@@ -212,22 +212,6 @@ bool SheetChanges::Any() const
            !orientation.empty() || !sets.empty();
 }
 
-void AddSheetOptions(CLI::App* command, SheetChanges& c)
-{
-    command->add_option("--label", c.label, "Choose the label of this name");
-    command->add_option("--copies", c.copies, "Copies of each label");
-    command->add_flag("--collate", c.collate, "Collate copies (where the printer offers it)");
-    command->add_option("--color", c.color, "Colour mode")->check(CLI::IsMember({"mono", "4color", "3color"}));
-    command->add_option("--halftone", c.halftone, "Halftoning")
-        ->check(CLI::IsMember({"dither1", "dither2", "diffusion"}));
-    command->add_option("--orientation", c.orientation, "Page orientation")
-        ->check(CLI::IsMember({"portrait", "landscape"}));
-    command->add_option("--resolution", c.resolution, "Resolution in dpi");
-    command->add_option("--set", c.sets, "Set a device option: bBottomUp, bRibbonSaver, bBackFeed, bAutoFeed, "
-                                         "bCompression, bMirror (0 or 1), iHalftone (0, 1, 2)")
-        ->allow_extra_args(false);
-}
-
 user::CommonSheetState ReadDocumentSheet(HANDLE hPrinter, const std::string& printer, const std::vector<BYTE>& input)
 {
     user::CommonSheetState seen;
@@ -253,4 +237,4 @@ std::vector<BYTE> DeviceModeFromSheet(HANDLE hPrinter, const std::string& printe
         true);
 }
 
-}  // namespace lblctl
+}  // namespace frontend

@@ -1,4 +1,4 @@
-// RAII owners of the platform handles and driver buffers lblctl holds: printer
+// RAII owners of the platform handles and driver buffers the front ends hold: printer
 // handles, loaded driver modules, description records, heaps, global memory
 // and the buffers the settings library hands out.
 #pragma once
@@ -11,7 +11,7 @@
 #include "settings/settings.h"
 #include "user/modules.h"
 
-namespace lblctl {
+namespace frontend {
 
 // An open spooler handle, closed when it goes out of scope.
 struct PrinterHandle {
@@ -74,4 +74,4 @@ struct ModuleHandle {
     }
 };
 
-}  // namespace lblctl
+}  // namespace frontend

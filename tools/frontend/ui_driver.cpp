@@ -1,8 +1,8 @@
-#include "ui_driver.h"
+#include "frontend/ui_driver.h"
 
-#include "commands.h"
+#include "frontend/failure.h"
 
-namespace lblctl {
+namespace frontend {
 
 UiDriver LoadUiDriver(const platform::PrinterRecord& printer)
 {
@@ -25,4 +25,4 @@ UiDriver LoadUiDriver(const platform::PrinterRecord& printer)
     return d;
 }
 
-}  // namespace lblctl
+}  // namespace frontend

@@ -1,14 +1,20 @@
-#include "label_forms.h"
+#include "frontend/label_forms.h"
 
 #include "base/codepage.h"
-#include "label_json.h"
-#include "printer_access.h"
+#include "frontend/owners.h"
 #include "settings/settings.h"
 #include "spooler/spooler.h"
 
-namespace lblctl {
+namespace frontend {
 
 namespace {
+
+std::u16string LabelName(const LABELDATA& label)
+{
+    size_t n = 0;
+    while (n < CCHLABELNAME - 1 && label.szLabelName[n] != 0) ++n;
+    return std::u16string(label.szLabelName, n);
+}
 
 bool HasSize(const LABELDATA& label) { return label.lWidth > 0 && label.lHeight > 0; }
 
@@ -77,9 +83,9 @@ std::set<std::u16string> LabelNamesOfOtherPrinters(const std::string& printerNam
         PrinterHandle other(h);
         LabelDbPtr db(GetLabelDatabase(h, wname.c_str()));
         DWORD n = GetLabelNum(db.get());
-        for (DWORD i = 0; i < n; ++i) names.insert(platform::Widen(LabelName(db.get()[i])));
+        for (DWORD i = 0; i < n; ++i) names.insert(LabelName(db.get()[i]));
     }
     return names;
 }
 
-}  // namespace lblctl
+}  // namespace frontend

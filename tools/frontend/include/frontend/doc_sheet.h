@@ -1,16 +1,16 @@
-// The printer's document property sheet as lblctl uses it: opened through the
-// spooler's DocumentPropertiesW, as a print dialog does, with the person's
-// changes made on its items. lblctl decides nothing about the settings itself.
+// The printer's document property sheet as the front ends use it: opened through
+// the spooler's DocumentPropertiesW, as a print dialog does, with the person's
+// changes made on its items. A front end decides nothing about the settings itself.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "commands.h"
+#include "frontend/failure.h"
 #include "user/driving.h"
 
-namespace lblctl {
+namespace frontend {
 
 // Changes a person makes in the sheet, by the command line's names.
 struct SheetChanges {
@@ -25,9 +25,6 @@ struct SheetChanges {
     bool Any() const;
 };
 
-// Adds --label, --copies, --collate, --color, --halftone, --resolution, --orientation and --set.
-void AddSheetOptions(CLI::App* command, SheetChanges& changes);
-
 // The sheet of the printer opened on `input` (the printer's defaults when empty):
 // its items as the person sees them, then closed with Cancel.
 user::CommonSheetState ReadDocumentSheet(HANDLE hPrinter, const std::string& printer,
@@ -38,4 +35,4 @@ user::CommonSheetState ReadDocumentSheet(HANDLE hPrinter, const std::string& pri
 std::vector<BYTE> DeviceModeFromSheet(HANDLE hPrinter, const std::string& printer, const std::vector<BYTE>& input,
                                       const SheetChanges& changes);
 
-}  // namespace lblctl
+}  // namespace frontend

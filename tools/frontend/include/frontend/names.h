@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace lblctl {
+namespace frontend {
 
 // The longest part of an input that a message quotes; paths may be longer.
 constexpr size_t kMaxQuoted = 40;
@@ -23,4 +23,4 @@ std::string NameProblem(std::string_view name);
 // A Failure "<what> "<name>": <reason>" unless NameProblem finds nothing.
 void CheckName(std::string_view what, std::string_view name);
 
-}  // namespace lblctl
+}  // namespace frontend

@@ -9,7 +9,7 @@
 
 #include "settings/records.h"
 
-namespace lblctl {
+namespace frontend {
 
 // Brings every label's form to the label's size: replaced when a form of that name
 // exists, added otherwise. Returns the names whose form could not be written.
@@ -23,4 +23,4 @@ std::vector<std::string> DeleteLabelForms(HANDLE h, const std::set<std::u16strin
 // The label names of every printer other than this one.
 std::set<std::u16string> LabelNamesOfOtherPrinters(const std::string& printerName);
 
-}  // namespace lblctl
+}  // namespace frontend

@@ -1,13 +1,13 @@
-// A printer's UI library as lblctl reaches it: loaded by name through the
+// A printer's UI library as a front end reaches it: loaded by name through the
 // platform's module loader, as the spooler and applications load it.
 #pragma once
 
 #include <string>
 
 #include "compstui/compstui.h"
-#include "owners.h"
+#include "frontend/owners.h"
 
-namespace lblctl {
+namespace frontend {
 
 struct UiDriver {
     ModuleHandle module;
@@ -21,4 +21,4 @@ struct UiDriver {
 // loaded or lacks one of them.
 UiDriver LoadUiDriver(const platform::PrinterRecord& printer);
 
-}  // namespace lblctl
+}  // namespace frontend

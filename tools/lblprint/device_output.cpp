@@ -1,0 +1,95 @@
+// One job through the driver: its settings become a device mode through the
+// document sheet, the UI library's query may refuse it, and the render
+// library's bytes go to PAPPL's device.
+#include <cstdarg>
+
+#include "base/codepage.h"
+#include "engine/engine_driver.h"
+#include "frontend/failure.h"
+#include "frontend/printers.h"
+#include "job_options.h"
+#include "lblprint.h"
+
+namespace lblprint {
+namespace {
+
+std::string MediaList(const std::vector<LabelMedia>& labels)
+{
+    std::string list;
+    for (const LabelMedia& label : labels) list += (list.empty() ? "" : ", ") + label.media;
+    return list;
+}
+
+bool Fail(pappl_job_t* job, const std::string& reason)
+{
+    papplJobSetMessage(job, "%s", reason.c_str());
+    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "%s", reason.c_str());
+    return false;
+}
+
+// The pages of the files, one per picture file and one per PDF page.
+bool ListPages(const std::vector<std::string>& files, std::vector<platform::DocumentPage>& pages, std::string& why)
+{
+    for (const std::string& file : files) {
+        const platform::PageFileKind kind = platform::SniffPageFile(file);
+        if (kind == platform::PageFileKind::Unknown) {
+            why = "the document is not a PNG, PNM or PDF file";
+            return false;
+        }
+        int count = 1;
+        if (kind == platform::PageFileKind::Pdf && (count = platform::PdfPageCount(file, why)) < 0) return false;
+        for (int i = 0; i < count; ++i) {
+            platform::DocumentPage page;
+            page.path = file;
+            page.kind = kind;
+            page.pdfPage = i;
+            pages.push_back(std::move(page));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool PrintJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, const JobPages& pages)
+{
+    const std::string name = papplPrinterGetName(papplJobGetPrinter(job));
+    std::lock_guard<std::mutex> lock(DriverLock());
+    const std::vector<LabelMedia> labels = PrinterLabels(name);
+    // A job that names no media prints on the label of the printer's defaults.
+    const pappl_media_col_t& media = options->media;
+    const bool named = media.size_name[0] || media.size_width > 0;
+    const LabelMedia* label = named ? FindLabelForMedia(labels, media) : nullptr;
+    if (named && !label)
+        return Fail(job, "media \"" + std::string(media.size_name) +
+                             "\" is not a label of this printer; it has " + MediaList(labels));
+
+    platform::DocumentJob doc;
+    doc.printer = name;
+    try {
+        auto printer = frontend::OpenPrinterOrFail(name);
+        doc.devMode = frontend::DeviceModeFromSheet(printer->h, name, {}, JobChanges(*options, label ? label->name : std::u16string()));
+    } catch (const frontend::Failure& f) {
+        return Fail(job, f.message);
+    }
+    std::string why;
+    if (!ListPages(pages.files, doc.pages, why)) return Fail(job, why);
+    for (const platform::BgrImage& picture : pages.pictures) {
+        platform::DocumentPage page;
+        page.picture = &picture;
+        doc.pages.push_back(std::move(page));
+    }
+    doc.docName = papplJobGetName(job) ? papplJobGetName(job) : "lblprint";
+    doc.deliver = [device](const BYTE* bytes, std::size_t n) {
+        return papplDeviceWrite(device, bytes, n) == static_cast<ssize_t>(n);
+    };
+    // Each job is a fresh load of the render library, as each lblctl print is.
+    platform::UnloadRenderDrivers();
+    const platform::DocumentResult result = platform::PrintDocument(doc);
+    if (!result.ok) return Fail(job, result.reason);
+    papplDeviceFlush(device);
+    papplJobSetImpressionsCompleted(job, static_cast<int>(doc.pages.size()));
+    return true;
+}
+
+}  // namespace lblprint

@@ -1,0 +1,72 @@
+// The printer application's parts: each PAPPL printer is a printer of the
+// spooler stand-in of the same name; the application only translates between
+// IPP and the driver's entry points and sheets.
+#pragma once
+
+#include <pappl/pappl.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "base/wintypes.h"
+#include "raster/raster.h"
+
+namespace lblprint {
+
+// The document format our filters produce and the printers take.
+constexpr const char* kLabelFormat = "application/vnd.lbl-label";
+constexpr int kModelCount = 11;
+
+// Every call into the spooler, the UI library and the render library holds this:
+// PAPPL runs clients and jobs on threads of their own.
+std::mutex& DriverLock();
+
+// drivers.cpp: "lbl-model0" .. "lbl-model10", described by the NickName of the
+// model's description; the description file of a driver name ("" when unknown).
+std::vector<pappl_pr_driver_t>& DriverList();
+std::string DescriptionFile(const std::string& driverName);
+bool DriverCallback(pappl_system_t* system, const char* driverName, const char* deviceUri, const char* deviceId,
+                    pappl_pr_driver_data_t* data, ipp_t** attrs, void* cbdata);
+
+// printers.cpp: a PAPPL printer made or restored; its spooler printer is added
+// when missing, and its driver data brought to the printer's labels and sheet.
+void PrinterCreated(pappl_printer_t* printer, void* cbdata);
+// Refreshes a printer's media and defaults from its spooler printer (after
+// labels changed elsewhere). False when the spooler printer is missing.
+bool RefreshPrinter(pappl_printer_t* printer);
+// Called by PAPPL when a printer goes away; removes its spooler printer only
+// when a person deleted it (not when the application stops).
+void PrinterDeleted(pappl_printer_t* printer, pappl_pr_driver_data_t* data);
+
+// media.cpp: a label's media name, "om_" + name + "_" + W x H + "mm".
+std::string MediaName(const std::u16string& labelName, long widthUm, long heightUm);
+struct LabelMedia {
+    std::u16string name;
+    long widthUm = 0, heightUm = 0;
+    std::string media;  // MediaName of it
+};
+// The labels of the spooler printer, in database order.
+std::vector<LabelMedia> PrinterLabels(const std::string& spoolPrinter);
+// The label a job's media names: by media name, else by size (to 0.01 mm); null when none.
+const LabelMedia* FindLabelForMedia(const std::vector<LabelMedia>& labels, const pappl_media_col_t& media);
+
+// job_options.cpp / device_output.cpp: one job through the driver. The pages
+// are files or pictures; the bytes go to the device. False with the reason set
+// in the job's message when the job cannot print.
+struct JobPages {
+    std::vector<std::string> files;        // PNG, PNM or PDF files, in order
+    std::vector<platform::BgrImage> pictures;  // or these pictures
+};
+bool PrintJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, const JobPages& pages);
+
+// file_device.cpp: the file:// device scheme.
+void AddFileDevice();
+
+// filters.cpp: PNG, PNM and PDF documents through our page readers.
+void AddFilters(pappl_system_t* system);
+// raster.cpp: the raster callbacks that collect PAPPL's lines (JPEG, PWG and
+// Apple raster) into page pictures.
+void SetRasterCallbacks(pappl_pr_driver_data_t* data);
+
+}  // namespace lblprint
