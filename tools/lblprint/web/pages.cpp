@@ -49,6 +49,21 @@ struct Route {
     Kind kind;
 };
 
+struct Changed {
+    lblweb_changed_cb_t cb = nullptr;
+    void* data = nullptr;
+};
+std::mutex gChangedLock;
+Changed gChanged;
+
+// Whether the actions store something: Apply or OK on the outermost sheet.
+bool Stores(const std::vector<Action>& actions)
+{
+    for (const Action& a : actions)
+        if (a.depth == 1 && (a.kind == Action::Kind::Apply || a.kind == Action::Kind::Ok)) return true;
+    return false;
+}
+
 // Entries live as long as the process: PAPPL keeps pointers to them.
 std::mutex gRegistryLock;
 std::map<std::string, std::unique_ptr<PrinterPages>>& Registry()
@@ -218,8 +233,17 @@ bool Serve(pappl_client_t* client, void* data)
             Page(client, printer, HTTP_STATUS_BAD_REQUEST, route.kind, RenderView(shown, context));
             return true;
         }
+        const bool stores = Stores(post.actions);
         const View after = slot.session->Act(shown.serial, std::move(post.actions), kPatience);
         slot.outcomeShown = !after.ended;
+        if (stores) {
+            Changed changed;
+            {
+                std::lock_guard changedGuard(gChangedLock);
+                changed = gChanged;
+            }
+            if (changed.cb) changed.cb(printer, changed.data);
+        }
         papplClientRespondRedirect(client, HTTP_STATUS_SEE_OTHER, context.action.c_str());
         return true;
     }
@@ -255,6 +279,12 @@ void LblWebAddSystem(pappl_system_t* system)
     static std::once_flag once;
     std::call_once(once, [] { std::atexit(lblweb::CloseAll); });
     lblweb::AddAssets(system);
+}
+
+void LblWebSetChangedCallback(pappl_system_t*, lblweb_changed_cb_t cb, void* data)
+{
+    std::lock_guard guard(lblweb::gChangedLock);
+    lblweb::gChanged = {cb, data};
 }
 
 void LblWebAddPrinter(pappl_system_t* system, pappl_printer_t* printer, const char* spoolPrinterName)

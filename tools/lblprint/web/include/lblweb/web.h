@@ -12,3 +12,9 @@ void LblWebAddSystem(pappl_system_t* system);
 // Registers the pages of one printer under its path and links them from PAPPL's
 // printer page. `spoolPrinterName` is the name of the spooler's printer behind it.
 void LblWebAddPrinter(pappl_system_t* system, pappl_printer_t* printer, const char* spoolPrinterName);
+
+// Called after the pages stored changes of a printer (its sheet applied or closed
+// with OK, its printing defaults stored), on the thread of the request, so that
+// the application can bring the printer's attributes (media, defaults) up to date.
+typedef void (*lblweb_changed_cb_t)(pappl_printer_t* printer, void* data);
+void LblWebSetChangedCallback(pappl_system_t* system, lblweb_changed_cb_t cb, void* data);
