@@ -187,7 +187,8 @@ void PrinterCreated(pappl_printer_t* printer, void*)
 void PrinterDeleted(pappl_printer_t* printer, pappl_pr_driver_data_t*)
 {
     // PAPPL also lets go of every printer when the application stops; those stay.
-    if (!papplPrinterIsDeleted(printer)) return;
+    pappl_system_t* system = papplPrinterGetSystem(printer);
+    if (!papplPrinterIsDeleted(printer) || papplSystemIsShutdown(system) || !papplSystemIsRunning(system)) return;
     const std::string name = papplPrinterGetName(printer);
     std::lock_guard<std::mutex> lock(DriverLock());
     try {
