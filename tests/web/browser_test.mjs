@@ -49,10 +49,13 @@ try {
     await page.locator('input[type=color]').evaluate((e) => { e.value = '#203040'; });
     await dialog.getByRole('button', { name: 'OK' }).click();
     await page.locator('input[type=color]').waitFor({ state: 'detached' });
-    while (!(await page.locator('.lbl-items').count())) {
+    await page.waitForLoadState('networkidle');
+    // A sheet of the spot colour, where there is one, is closed with OK.
+    while (await page.locator('[role=tab]').count()) {
       await page.getByRole('button', { name: 'OK', exact: true }).click();
       await page.waitForLoadState('networkidle');
     }
+    await page.locator('.lbl-items').waitFor();
     check(true, 'a spot colour is picked in the colour dialog');
   }
 
