@@ -94,6 +94,34 @@ TEST_F(SessionTest, TheEditorOpensFromTheLabelListRefusesAWidthAndShowsSliderTex
     EXPECT_EQ(Labels(), before);
 }
 
+TEST_F(SessionTest, RibbonSlotsAndRestoreDefaults)
+{
+    Session s([] { return RunPrinterSheet("Web"); }, 60s);
+    View v = s.Settle(10s);
+    v = Do(s, v, {{"do", "ext:0"}});
+    ASSERT_EQ(v.frames.size(), 2u);
+    int ribbon = -1;
+    const auto& pages = v.frames[1].sheet.pages;
+    for (size_t i = 0; i < pages.size(); ++i)
+        if (pages[i].title == u"Ribbon Options") ribbon = static_cast<int>(i);
+    ASSERT_GE(ribbon, 0);
+    v = Do(s, v, {{"do", "page:" + std::to_string(ribbon)}});
+    ASSERT_NE(Control(v, 3020), nullptr);
+    EXPECT_FALSE(Control(v, 3020)->enabled);  // until the motors are adjusted
+    v = Do(s, v, {{"k4020", "1"}, {"c4020", "1"}});
+    ASSERT_TRUE(Control(v, 3020)->enabled);
+    // The magenta slot's rewind voltage, then the slots' defaults back.
+    v = Do(s, v, {{"c4038", "1"}});
+    v = Do(s, v, {{"c3020", "5"}});
+    EXPECT_EQ(Control(v, 3020)->pos, 5);
+    v = Do(s, v, {{"do", "press:4043"}});
+    while (v.frames.size() > 2 && v.frames.back().what == user::Waiting::MessageBox)
+        v = Do(s, v, {{"do", "answer:" + std::to_string(v.frames.back().buttons.front())}});
+    ASSERT_EQ(v.frames.size(), 2u);
+    EXPECT_EQ(Control(v, 3020)->pos, 0);
+    s.Close();
+}
+
 TEST_F(SessionTest, AnIdleSessionCancelsItsSheets)
 {
     Session s([] { return RunPrinterSheet("Web"); }, 300ms);
