@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "base/codepage.h"
 #include "compstui/compstui.h"
 #include "e2e/lblctl_run.h"
 #include "form.h"
@@ -64,6 +65,7 @@ TEST_F(SessionTest, TheEditorOpensFromTheLabelListRefusesAWidthAndShowsSliderTex
     ASSERT_EQ(v.frames.size(), 2u);
     ASSERT_EQ(v.frames[1].what, user::Waiting::PropertySheet);
     EXPECT_EQ(v.frames[1].sheet.pages.at(0).title, u"General");
+    EXPECT_EQ(v.frames[0].items.items.at(static_cast<size_t>(list)).choices.size(), 1u);  // as it was when it waited
 
     // Model 0 takes widths of 10 to 100 mm: 999.9 mm is refused in a box over the editor.
     v = Do(s, v, {{"c3001", "9999"}, {"do", "press:3004"}});
@@ -73,6 +75,10 @@ TEST_F(SessionTest, TheEditorOpensFromTheLabelListRefusesAWidthAndShowsSliderTex
     EXPECT_EQ(v.frames[2].buttons, std::vector<int>{IDOK});
     v = Do(s, v, {{"do", "answer:1"}});
     ASSERT_EQ(v.frames.size(), 2u);
+
+    // A label the editor takes: the sheet under it is not read while its label list is replaced.
+    v = Do(s, v, {{"c3000", "Session Label"}, {"c3001", "500"}, {"c3002", "300"}, {"c3003", "330"}, {"do", "press:3004"}});
+    ASSERT_EQ(v.frames.size(), 2u) << (v.frames.size() > 2 ? platform::Narrow(v.frames[2].box.text) : "");
 
     // A page already left is stale: its form changes nothing.
     const View stale = v;

@@ -130,13 +130,15 @@ void Session::Close()
 
 void Session::Publish(std::unique_lock<std::mutex>& lock)
 {
-    // Reading the model happens outside the lock; only the worker touches it.
+    // Only the innermost wait is read: an outer one may hold pointers into data the
+    // inner one has replaced (a label list while the editor adds a label), so it
+    // shows as it was when it last waited itself. The model is read outside the
+    // lock; only the worker touches it.
     lock.unlock();
-    std::vector<Frame> frames;
-    frames.reserve(desks_.size());
-    for (const user::Desk* d : desks_) frames.push_back(Snapshot(*d));
+    Frame top = Snapshot(*desks_.back());
     lock.lock();
-    view_.frames = std::move(frames);
+    view_.frames.resize(desks_.size());
+    view_.frames.back() = std::move(top);
     ++view_.serial;
 }
 
