@@ -256,10 +256,13 @@ PlacedPage PlacePicture(BgrImage picture, std::uint32_t cx, std::uint32_t cy, co
     page.pixels.width = p.cxPlaced;
     page.pixels.height = p.cyPlaced;
     page.pixels.bgr.resize(page.pixels.Stride() * p.cyPlaced);
-    if (p.filter == ScaleFilter::Area)
+    if (p.filter == ScaleFilter::Area) {
         ScaleArea(picture, page.pixels);
-    else
+        // Averaging makes greys at the edges; line art stays black and white.
+        if (options.lineArt) ThresholdToBilevel(page.pixels);
+    } else {
         ScaleNearest(picture, page.pixels);
+    }
     return page;
 }
 

@@ -341,6 +341,16 @@ TEST(Placement, LineArtThresholdsAtHalf)
     EXPECT_EQ(At(img, 2, 0), 0u);         // pure red is dark
     EXPECT_EQ(At(img, 3, 0), 0xFFFFFFu);  // cyan is light
     EXPECT_TRUE(platform::IsBilevel(img));
+
+    // Line art scaled smoothly on request still prints black and white: a 2 x 2
+    // checker blown up to 41 x 41 averages to greys at its edges before the threshold.
+    BgrImage checker{2, 2, {0, 0, 0, 255, 255, 255, 255, 255, 255, 0, 0, 0}};
+    platform::PageOptions lineArt;
+    lineArt.lineArt = true;
+    lineArt.scale = platform::ScaleMode::Smooth;
+    const platform::PlacedPage placed = platform::PlacePicture(checker, 41, 41, lineArt);
+    EXPECT_EQ(placed.placement.filter, platform::ScaleFilter::Area);
+    EXPECT_TRUE(platform::IsBilevel(placed.pixels));
 }
 
 TEST(Placement, SameSizeIsOneToOne)
