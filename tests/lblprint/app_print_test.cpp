@@ -4,7 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "e2e/print/print_files.h"
 #include "lblprint/app_run.h"
@@ -72,15 +74,28 @@ TEST_F(LblprintApp, JobsPrintTheBytesOfLblctlPrint)
     }
 }
 
+// JPEG goes through PAPPL's converter: one page, with the driver's copy count.
+TEST_F(LblprintApp, JpegPrintsEachPageOnceWithTheCopyCount)
+{
+    const std::string jpeg = app.Dir() + "/sample.jpg";
+    if (RunProgram({"convert", png, jpeg}).status != 0) GTEST_SKIP() << "imagemagick's convert is not installed";
+    const std::string device = app.AddPrinter("Photo", "lbl-model1");
+    std::vector<char> got;
+    ASSERT_EQ(app.Print("Photo", device, jpeg, "image/jpeg", "ATTR integer copies 2", got), "");
+    const std::string stream = app.Dir() + "/jpeg.prn";
+    print_test::WriteBytes(stream, std::vector<std::uint8_t>(got.begin(), got.end()));
+    const std::string listing = app.Lblctl({"inspect", stream}).out;
+    EXPECT_THAT(listing, HasSubstr("cCopies 2"));
+    EXPECT_THAT(listing, HasSubstr("page 1,"));
+    EXPECT_THAT(listing, ::testing::Not(HasSubstr("page 2,")));
+}
+
 TEST_F(LblprintApp, EveryLabelIsAMediaThatSurvivesARestart)
 {
     const std::string device = app.AddPrinter("Wide", "lbl-model9");
     const lblprint_test::Run added = app.Lblctl({"labels", "add", "Wide", "Box 4x6", "lWidth=101600", "lHeight=152400", "lPitch=1564"});
     ASSERT_EQ(added.status, 0) << added.out;
-    // The application reads the labels again when it starts: its printers and labels are kept.
-    app.Stop();
-    ASSERT_TRUE(app.Start());
-    const lblprint_test::Run attrs = app.Ipp(app.PrinterUri("Wide"), R"({
+    const std::string query = R"({
 OPERATION Get-Printer-Attributes
 GROUP operation-attributes-tag
 ATTR charset attributes-charset utf-8
@@ -89,7 +104,19 @@ ATTR uri printer-uri $uri
 ATTR keyword requested-attributes media-supported,media-default,media-ready
 STATUS successful-ok
 }
-)");
+)";
+    // A label added while the application runs becomes a media within seconds.
+    lblprint_test::Run attrs;
+    for (int i = 0; i < 100; ++i) {
+        attrs = app.Ipp(app.PrinterUri("Wide"), query);
+        if (attrs.out.find("om_box-4x6_101.6x152.4mm") != std::string::npos) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_THAT(attrs.out, HasSubstr("om_box-4x6_101.6x152.4mm"));
+    // Printers and labels are kept across a restart.
+    app.Stop();
+    ASSERT_TRUE(app.Start());
+    attrs = app.Ipp(app.PrinterUri("Wide"), query);
     EXPECT_THAT(attrs.out, HasSubstr("om_box-4x6_101.6x152.4mm"));
     EXPECT_THAT(attrs.out, HasSubstr("om_wide-standard-label_"));
     ExpectSame("Wide", device, png, "image/png", "ATTR keyword media om_box-4x6_101.6x152.4mm", {"--label", "Box 4x6"});

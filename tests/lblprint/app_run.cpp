@@ -59,6 +59,9 @@ App::App()
     std::string tmpl = (fs::temp_directory_path() / "lblprint-test-XXXXXX").string();
     if (::mkdtemp(tmpl.data())) dir_ = tmpl;
     fs::create_directories(dir_ + "/tmp");
+    // A scheduler's filters run as another user and read its files below this directory.
+    fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                              fs::perms::others_read | fs::perms::others_exec);
     port_ = 20000 + static_cast<int>(::getpid() % 20000);
 }
 

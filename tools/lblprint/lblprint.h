@@ -37,6 +37,9 @@ void PrinterCreated(pappl_printer_t* printer, void* cbdata);
 bool RefreshPrinter(pappl_printer_t* printer);
 // Called by PAPPL when a printer goes away; removes its spooler printer only
 // when a person deleted it (not when the application stops).
+// A timer's work: refreshes every printer whose labels changed (through lblctl
+// or the web pages) since it last looked.
+bool RefreshChangedPrinters(pappl_system_t* system, void* data);
 void PrinterDeleted(pappl_printer_t* printer, pappl_pr_driver_data_t* data);
 
 // media.cpp: a label's media name, "om_" + name + "_" + W x H + "mm".

@@ -2,6 +2,7 @@
 // `lblctl printer add` makes them, their media and defaults read from their
 // labels and document sheet, removed with their labels' forms.
 #include <cstring>
+#include <map>
 #include <filesystem>
 #include <system_error>
 #include <set>
@@ -156,6 +157,28 @@ bool RefreshPrinter(pappl_printer_t* printer)
     cupsFreeOptions(numDefaults, defaults);
     papplPrinterSetReadyMedia(printer, 1, &data.media_default);
     return ok;
+}
+
+bool RefreshChangedPrinters(pappl_system_t* system, void*)
+{
+    static std::mutex lock;
+    static std::map<int, std::string> seen;  // printer id: its media as last given to PAPPL
+    papplSystemIteratePrinters(
+        system,
+        [](pappl_printer_t* printer, void*) {
+            std::string media;
+            {
+                std::lock_guard<std::mutex> driver(DriverLock());
+                for (const LabelMedia& label : PrinterLabels(papplPrinterGetName(printer))) media += label.media + " ";
+            }
+            std::lock_guard<std::mutex> guard(lock);
+            std::string& last = seen[papplPrinterGetID(printer)];
+            if (last == media) return;
+            last = media;
+            RefreshPrinter(printer);
+        },
+        nullptr);
+    return true;
 }
 
 void PrinterCreated(pappl_printer_t* printer, void*)

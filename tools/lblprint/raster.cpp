@@ -2,6 +2,7 @@
 // PAPPL hands over (8-bit grey or sRGB) are collected into page pictures, which
 // then go the same way as every other page.
 #include <memory>
+#include <string>
 
 #include "lblprint.h"
 
@@ -74,6 +75,12 @@ bool EndJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* devic
     std::unique_ptr<RasterJob> state(State(job));
     papplJobSetData(job, nullptr);
     if (!state || state->failed || state->pages.pictures.empty()) return false;
+    // PAPPL draws a picture once per copy; the driver's copy count makes the copies.
+    std::vector<platform::BgrImage>& pictures = state->pages.pictures;
+    const char* format = papplJobGetFormat(job);
+    if (format && std::string(format) == "image/jpeg" && options->copies > 1 &&
+        pictures.size() % static_cast<size_t>(options->copies) == 0)
+        pictures.resize(pictures.size() / static_cast<size_t>(options->copies));
     return PrintJob(job, options, device, state->pages);
 }
 

@@ -108,8 +108,9 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void*)
     StateFile() = dir + "/lblprint.state";
     papplSystemLoadState(system, StateFile().c_str());
     // The saved defaults give way to the printers' labels and printing defaults as they are now.
-    papplSystemIteratePrinters(system, [](pappl_printer_t* printer, void*) { RefreshPrinter(printer); }, nullptr);
+    RefreshChangedPrinters(system, nullptr);
     papplSystemSetSaveCallback(system, SaveState, nullptr);
+    papplSystemAddTimerCallback(system, 0, 2, RefreshChangedPrinters, nullptr);
     return system;
 }
 
