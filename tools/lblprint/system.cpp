@@ -104,6 +104,7 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void*)
     papplSystemSetFooterHTML(system, "lblprint " LBL_VERSION);
     LblWebAddSystem(system);
     // What the web pages store (labels, printing defaults) shows in the printer's attributes at once.
+    LblWebSetDriverLock(system, &DriverLock());
     LblWebSetChangedCallback(system, [](pappl_printer_t* printer, void*) { RefreshPrinter(printer); }, nullptr);
     StateFile() = dir + "/lblprint.state";
     papplSystemLoadState(system, StateFile().c_str());

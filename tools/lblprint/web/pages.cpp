@@ -55,6 +55,15 @@ struct Changed {
 };
 std::mutex gChangedLock;
 Changed gChanged;
+std::mutex* gDriverLock = nullptr;  // set before any page is served
+
+// Whether the spooler still has the printer, asked under the application's lock.
+bool SpoolerHas(const std::string& name)
+{
+    if (!gDriverLock) return platform::FindPrinter(name).has_value();
+    std::lock_guard guard(*gDriverLock);
+    return platform::FindPrinter(name).has_value();
+}
 
 // Whether the actions store something: Apply or OK on the outermost sheet.
 bool Stores(const std::vector<Action>& actions)
@@ -127,7 +136,7 @@ std::unique_ptr<Session> Open(const PrinterPages& pages, Kind kind)
 {
     const std::string name = pages.spoolName;
     auto call = [name, kind] { return kind == Kind::Printer ? RunPrinterSheet(name) : RunDefaultsSheet(name); };
-    auto session = std::make_unique<Session>(call, kIdleLimit);
+    auto session = std::make_unique<Session>(call, kIdleLimit, gDriverLock);
     session->Settle(kPatience);
     return session;
 }
@@ -186,7 +195,7 @@ bool Serve(pappl_client_t* client, void* data)
     PrinterPages& pages = *route.pages;
     if (!papplClientHTMLAuthorize(client)) return true;  // PAPPL has asked for credentials
     pappl_printer_t* printer = papplSystemFindPrinter(pages.system, nullptr, pages.printerId, nullptr);
-    if (!printer || !platform::FindPrinter(pages.spoolName)) {
+    if (!printer || !SpoolerHas(pages.spoolName)) {
         Refuse(client, HTTP_STATUS_NOT_FOUND, "There is no printer \"" + pages.spoolName + "\" here (any more).");
         return true;
     }
@@ -280,6 +289,8 @@ void LblWebAddSystem(pappl_system_t* system)
     std::call_once(once, [] { std::atexit(lblweb::CloseAll); });
     lblweb::AddAssets(system);
 }
+
+void LblWebSetDriverLock(pappl_system_t*, std::mutex* lock) { lblweb::gDriverLock = lock; }
 
 void LblWebSetChangedCallback(pappl_system_t*, lblweb_changed_cb_t cb, void* data)
 {

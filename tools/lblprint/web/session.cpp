@@ -45,18 +45,20 @@ Frame Snapshot(const user::Desk& desk)
     return f;
 }
 
-Session::Session(std::function<std::string()> call, std::chrono::milliseconds idleLimit)
-    : idleLimit_(idleLimit), lastUse_(std::chrono::steady_clock::now())
+Session::Session(std::function<std::string()> call, std::chrono::milliseconds idleLimit, std::mutex* modelLock)
+    : idleLimit_(idleLimit), lastUse_(std::chrono::steady_clock::now()), modelLock_(modelLock)
 {
     InstallDispatcher();
     worker_ = std::thread([this, call = std::move(call)] {
         tCurrent = this;
         std::string outcome;
+        if (modelLock_) modelLock_->lock();
         try {
             outcome = call();
         } catch (const std::exception& e) {
             outcome = e.what();
         }
+        if (modelLock_) modelLock_->unlock();
         tCurrent = nullptr;
         std::lock_guard guard(lock_);
         view_.frames.clear();
@@ -180,12 +182,19 @@ void Session::Wait(user::Desk& desk)
             Publish(lock);
             waiting_ = true;
             changed_.notify_all();
+            // Others may use the driver while the person thinks.
+            if (modelLock_) modelLock_->unlock();
             const bool woken = changed_.wait_for(lock, idleLimit_, [&] { return closing_ || !queue_.empty(); });
             waiting_ = false;
             if (!woken) {
                 closing_ = true;
                 view_.outcome = "Closed after " + std::to_string(idleLimit_.count() / 1000) +
                                 " s without use; nothing more was changed.";
+            }
+            if (modelLock_) {
+                lock.unlock();
+                modelLock_->lock();
+                lock.lock();
             }
             continue;
         }

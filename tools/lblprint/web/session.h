@@ -57,7 +57,9 @@ struct Action {
 class Session {
 public:
     // Runs `call` on the worker thread; it returns how the driver's call ended.
-    Session(std::function<std::string()> call, std::chrono::milliseconds idleLimit);
+    // `modelLock`, when given, is held whenever the worker runs driver code, and
+    // released while it waits for the person.
+    Session(std::function<std::string()> call, std::chrono::milliseconds idleLimit, std::mutex* modelLock = nullptr);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -89,6 +91,7 @@ private:
     bool closing_ = false;
     std::chrono::milliseconds idleLimit_;
     std::chrono::steady_clock::time_point lastUse_;
+    std::mutex* modelLock_;
     std::thread worker_;
 };
 

@@ -6,6 +6,8 @@
 
 #include <pappl/pappl.h>
 
+#include <mutex>
+
 // Registers the shared assets (style sheet, script) once per system.
 void LblWebAddSystem(pappl_system_t* system);
 
@@ -18,3 +20,8 @@ void LblWebAddPrinter(pappl_system_t* system, pappl_printer_t* printer, const ch
 // the application can bring the printer's attributes (media, defaults) up to date.
 typedef void (*lblweb_changed_cb_t)(pappl_printer_t* printer, void* data);
 void LblWebSetChangedCallback(pappl_system_t* system, lblweb_changed_cb_t cb, void* data);
+
+// The lock the application holds around its calls into the spooler and the
+// driver: the pages hold it whenever they run driver code (never while a sheet
+// waits for the person), so the model and its agent serve one thread at a time.
+void LblWebSetDriverLock(pappl_system_t* system, std::mutex* lock);
