@@ -3,6 +3,8 @@
 // text, stale and idle sessions, and the printing defaults stored on OK.
 #include <gtest/gtest.h>
 
+#include <future>
+#include <mutex>
 #include <thread>
 
 #include "base/codepage.h"
@@ -125,6 +127,24 @@ TEST_F(SessionTest, RibbonSlotsAndRestoreDefaults)
         v = Do(s, v, {{"do", "answer:" + std::to_string(v.frames.back().buttons.front())}});
     ASSERT_EQ(v.frames.size(), 2u);
     EXPECT_EQ(Control(v, 3020)->pos, 0);
+    s.Close();
+}
+
+TEST_F(SessionTest, TheDriverLockIsFreeWhileASheetWaitsForThePerson)
+{
+    std::mutex driver;
+    Session s([] { return RunPrinterSheet("Web"); }, 60s, &driver);
+    View v = s.Settle(10s);
+    ASSERT_EQ(v.frames.size(), 1u);
+    ASSERT_TRUE(driver.try_lock());  // a job may run meanwhile
+    // Held by someone else, the sheet takes no action until it is free.
+    auto pending = std::async(std::launch::async, [&] { return Do(s, v, {{"do", "ext:0"}}); });
+    EXPECT_EQ(pending.wait_for(300ms), std::future_status::timeout);
+    driver.unlock();
+    v = pending.get();
+    EXPECT_EQ(v.frames.size(), 2u);
+    EXPECT_TRUE(driver.try_lock());
+    driver.unlock();
     s.Close();
 }
 
