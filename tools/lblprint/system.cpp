@@ -103,6 +103,9 @@ pappl_system_t* CreateSystem(int numOptions, cups_option_t* options, void*)
     AddFilters(system);
     papplSystemSetFooterHTML(system, "lblprint " LBL_VERSION);
     LblWebAddSystem(system);
+    // What the web pages store (labels, printing defaults) shows in the printer's attributes at once.
+    LblWebSetDriverLock(system, &DriverLock());
+    LblWebSetChangedCallback(system, [](pappl_printer_t* printer, void*) { RefreshPrinter(printer); }, nullptr);
     StateFile() = dir + "/lblprint.state";
     papplSystemLoadState(system, StateFile().c_str());
     // The saved defaults give way to the printers' labels and printing defaults as they are now.
