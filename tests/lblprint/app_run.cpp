@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -76,6 +77,8 @@ bool App::Start()
 {
     pid_ = ::fork();
     if (pid_ == 0) {
+        // The server ends with the test, even when the test is killed.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         const std::string log = dir_ + "/app.log";
         const int fd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         if (fd >= 0) {
