@@ -411,6 +411,29 @@ void DrawBand(SURFOBJ* pso, const PlacedPage& page, POINTL ptlBand)
     }
 }
 
+bool AppendDocumentPages(const std::string& path, const std::string& name, std::vector<DocumentPage>& pages,
+                         std::string& why)
+{
+    const PageFileKind kind = SniffPageFile(path);
+    if (kind == PageFileKind::Unknown) {
+        why = name + ": not a PNG, PNM or PDF file";
+        return false;
+    }
+    int count = 1;
+    if (kind == PageFileKind::Pdf && (count = PdfPageCount(path, why)) < 0) {
+        why = name + ": " + why;
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        DocumentPage page;
+        page.path = path;
+        page.kind = kind;
+        page.pdfPage = i;
+        pages.push_back(std::move(page));
+    }
+    return true;
+}
+
 DocumentResult PrintDocument(const DocumentJob& job)
 {
     DocumentResult result;

@@ -43,23 +43,10 @@ std::vector<BYTE> ReadRaw(const std::string& path)
 std::vector<platform::DocumentPage> ListPages(const std::vector<std::string>& files)
 {
     std::vector<platform::DocumentPage> pages;
+    std::string why;
     for (const std::string& file : files) {
         if (::access(file.c_str(), R_OK) != 0) throw Failure{file + ": " + std::strerror(errno)};
-        const platform::PageFileKind kind = platform::SniffPageFile(file);
-        if (kind == platform::PageFileKind::Unknown) throw Failure{file + ": not a PNG, PNM or PDF file"};
-        int count = 1;
-        if (kind == platform::PageFileKind::Pdf) {
-            std::string why;
-            count = platform::PdfPageCount(file, why);
-            if (count < 0) throw Failure{file + ": " + why};
-        }
-        for (int i = 0; i < count; ++i) {
-            platform::DocumentPage page;
-            page.path = file;
-            page.kind = kind;
-            page.pdfPage = i;
-            pages.push_back(std::move(page));
-        }
+        if (!platform::AppendDocumentPages(file, file, pages, why)) throw Failure{why};
     }
     return pages;
 }

@@ -30,22 +30,8 @@ bool Fail(pappl_job_t* job, const std::string& reason)
 // The pages of the files, one per picture file and one per PDF page.
 bool ListPages(const std::vector<std::string>& files, std::vector<platform::DocumentPage>& pages, std::string& why)
 {
-    for (const std::string& file : files) {
-        const platform::PageFileKind kind = platform::SniffPageFile(file);
-        if (kind == platform::PageFileKind::Unknown) {
-            why = "the document is not a PNG, PNM or PDF file";
-            return false;
-        }
-        int count = 1;
-        if (kind == platform::PageFileKind::Pdf && (count = platform::PdfPageCount(file, why)) < 0) return false;
-        for (int i = 0; i < count; ++i) {
-            platform::DocumentPage page;
-            page.path = file;
-            page.kind = kind;
-            page.pdfPage = i;
-            pages.push_back(std::move(page));
-        }
-    }
+    for (const std::string& file : files)
+        if (!platform::AppendDocumentPages(file, "the document", pages, why)) return false;
     return true;
 }
 

@@ -55,6 +55,12 @@ struct DocumentPage {
     std::vector<BYTE> devMode;
 };
 
+// Appends the pages of a page file: one for a picture, one per page of a PDF.
+// False and "NAME: reason" when the file is no PNG, PNM or PDF file or its PDF
+// cannot be opened; `name` is what a person knows the file as.
+bool AppendDocumentPages(const std::string& path, const std::string& name, std::vector<DocumentPage>& pages,
+                         std::string& why);
+
 struct DocumentJob {
     std::string printer;          // name in the spooler
     std::vector<BYTE> devMode;    // DEVMODEW with its private part, as the spooler made it
