@@ -37,14 +37,14 @@ DWORD ExtentCapability(HANDLE hPrinter, WORD iDevCap, PVOID pOutput, const DRVDE
 {
     const DWORD model = dm.dmPrivate.dwModel;
     if (model >= MODEL_COUNT) return GDI_ERROR;
-    const DEVSPEC& spec = devspec[model];
+    const DEVSPEC& limits = devspec[model];
     POINTL extent{};
     if (iDevCap == DC_MINEXTENT) {
-        extent = POINTL{spec.lWidthMin, spec.alHeightMin[1]};
+        extent = POINTL{limits.lWidthMin, limits.alHeightMin[1]};
     } else {
         PPRINTERPROP pProp = GetPrinterProperties(hPrinter, pPpd);
         if (!pProp) return GDI_ERROR;
-        extent = POINTL{spec.lWidthMax, spec.alHeightMax[pProp->bExpansionRAM ? 1 : 0]};
+        extent = POINTL{limits.lWidthMax, limits.alHeightMax[pProp->bExpansionRAM ? 1 : 0]};
         DrvFreeMem(pProp);
     }
     if (pOutput) std::memcpy(pOutput, &extent, sizeof extent);
