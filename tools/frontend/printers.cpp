@@ -144,6 +144,13 @@ std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name)
     return std::make_unique<PrinterHandle>(h);
 }
 
+PpdPtr LoadDescription(const std::string& path)
+{
+    if (path.empty()) return nullptr;
+    std::u16string wpath = platform::Widen(path);
+    return PpdPtr(PpdCreate(wpath.c_str(), nullptr));
+}
+
 // A description the UI library cannot use for a model 0 to 10 undoes all of it.
 void AddPrinterFromDescription(const std::string& printerName, const std::string& ppd, const std::string& portName)
 {

@@ -6,7 +6,7 @@
 
 #include "base/codepage.h"
 #include "commands.h"
-#include "printer_sheet.h"
+#include "frontend/printer_sheet.h"
 #include "spooler/spooler.h"
 
 namespace lblctl {

@@ -151,6 +151,43 @@ const std::vector<NumericField>& RibbonFields()
     return fields;
 }
 
+std::vector<std::string> LabelWordNames()
+{
+    std::vector<std::string> names;
+    for (const auto& f : LabelFields()) {
+        if (f.count == 1) names.push_back(f.name);
+        else
+            for (int i = 0; i < f.count; ++i) names.push_back(std::string(f.name) + "[" + std::to_string(i) + "]");
+    }
+    for (int slot = 0; slot < 4; ++slot)
+        for (const auto& f : RibbonFields())
+            names.push_back("aRibbon[" + std::to_string(slot) + "]." + f.name);
+    return names;
+}
+
+std::optional<LabelWord> FindLabelWord(const std::string& field)
+{
+    for (const auto& f : LabelFields()) {
+        if (f.count == 1 && field == f.name) return LabelWord{f.offset, f.isUnsigned};
+        for (int i = 0; f.count > 1 && i < f.count; ++i)
+            if (field == std::string(f.name) + "[" + std::to_string(i) + "]")
+                return LabelWord{f.offset + 4 * static_cast<size_t>(i), f.isUnsigned};
+    }
+    for (size_t slot = 0; slot < 4; ++slot)
+        for (const auto& f : RibbonFields())
+            if (field == "aRibbon[" + std::to_string(slot) + "]." + f.name)
+                return LabelWord{offsetof(LABELDATA, aRibbon) + slot * sizeof(RIBBONADJ) + f.offset, f.isUnsigned};
+    return std::nullopt;
+}
+
+std::int64_t ReadLabelWord(const LABELDATA& label, LabelWord word)
+{
+    const BYTE* p = reinterpret_cast<const BYTE*>(&label) + word.offset;
+    std::uint32_t u;
+    std::memcpy(&u, p, sizeof u);
+    return word.isUnsigned ? static_cast<std::int64_t>(u) : static_cast<std::int64_t>(static_cast<std::int32_t>(u));
+}
+
 std::string LabelName(const LABELDATA& label)
 {
     size_t n = 0;

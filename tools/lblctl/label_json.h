@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,16 @@ struct NumericField {
 const std::vector<NumericField>& LabelFields();
 // The fields of one RIBBONADJ.
 const std::vector<NumericField>& RibbonFields();
+
+// Where a field named as labels export names it lives in LABELDATA.
+struct LabelWord {
+    size_t offset = 0;
+    bool isUnsigned = false;
+};
+std::optional<LabelWord> FindLabelWord(const std::string& field);
+std::int64_t ReadLabelWord(const LABELDATA& label, LabelWord word);
+// Every numeric field name of a label, arrays and ribbon slots spelt out, in record order.
+std::vector<std::string> LabelWordNames();
 
 // The label name as UTF-8, read up to its terminator or the end of the field.
 std::string LabelName(const LABELDATA& label);

@@ -6,6 +6,7 @@
 
 #include "base/codepage.h"
 #include "frontend/names.h"
+#include "label_json.h"
 
 namespace lblctl {
 
@@ -51,13 +52,6 @@ bool ParseDecimal(const std::string& text, std::int64_t& mantissa, int& decimals
 }
 
 }  // namespace
-
-const EditorField* FindEditorField(const std::vector<EditorField>& fields, const std::string& name, DWORD model)
-{
-    for (const auto& f : fields)
-        if (f.field == name && f.ForModel(model)) return &f;
-    return nullptr;
-}
 
 std::int64_t ParseFieldValue(const EditorField& f, const std::string& text)
 {

@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "label_editor.h"
+#include "frontend/label_editor.h"
 
 namespace lblctl {
+
+using namespace frontend;
 
 // The value of one field; a Failure naming the field when the text is not a
 // number, or a length not a whole number of the field's unit.
@@ -18,8 +20,5 @@ std::int64_t ParseFieldValue(const EditorField& field, const std::string& text);
 // model, as is an unknown field.
 std::vector<ControlValue> ParseAssignments(const std::vector<std::string>& assignments,
                                            const std::vector<EditorField>& fields, DWORD model);
-
-// The editor row that edits a field on this model, or null.
-const EditorField* FindEditorField(const std::vector<EditorField>& fields, const std::string& name, DWORD model);
 
 }  // namespace lblctl

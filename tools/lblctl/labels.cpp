@@ -10,7 +10,7 @@
 
 #include "base/codepage.h"
 #include "commands.h"
-#include "label_editor.h"
+#include "frontend/label_editor.h"
 #include "label_json.h"
 #include "labels_commands.h"
 #include "frontend/names.h"

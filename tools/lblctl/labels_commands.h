@@ -6,9 +6,11 @@
 
 #include <CLI/CLI.hpp>
 
-#include "label_editor.h"
+#include "frontend/label_editor.h"
 
 namespace lblctl {
+
+using namespace frontend;
 
 void AddLabelsFieldsCommand(CLI::App& labels);
 void AddLabelsEditCommands(CLI::App& labels);

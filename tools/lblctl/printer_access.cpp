@@ -11,13 +11,6 @@
 
 namespace lblctl {
 
-PpdPtr LoadDescription(const std::string& path)
-{
-    if (path.empty()) return nullptr;
-    std::u16string wpath = platform::Widen(path);
-    return PpdPtr(PpdCreate(wpath.c_str(), nullptr));
-}
-
 PRINTERPROP StoredPrinterProperties(HANDLE h, const std::string& printerName)
 {
     PRINTERPROP prop{};

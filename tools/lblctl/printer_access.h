@@ -14,10 +14,6 @@ namespace lblctl {
 
 using namespace frontend;
 
-// The description record of the printer's description file, or null when the file
-// cannot be read.
-PpdPtr LoadDescription(const std::string& path);
-
 // The printer-properties record as stored ("PrinterData", its first 36 bytes; zeros
 // where the stored record is shorter or missing). The driver's install event and
 // upgrade keep it current; lblctl shows and edits it as stored.

@@ -12,7 +12,7 @@
 
 #include "printer_access.h"
 #include "printer_commands.h"
-#include "printer_sheet.h"
+#include "frontend/printer_sheet.h"
 #include "spool_scope.h"
 
 namespace lblctl {

@@ -17,6 +17,10 @@ platform::PrinterRecord FindPrinterOrFail(const std::string& name);
 // Opens the printer; a Failure when it is unknown or cannot be opened.
 std::unique_ptr<PrinterHandle> OpenPrinterOrFail(const std::string& name);
 
+// The description record of a printer's description file, or null when the
+// file cannot be read.
+PpdPtr LoadDescription(const std::string& path);
+
 // Adds printer `name` of the description file `ppd`, whose jobs go to `port`
 // (a file, socket://host[:port] or a device). A description the UI library
 // cannot use for a model 0 to 10 undoes all of it. A Failure says why nothing

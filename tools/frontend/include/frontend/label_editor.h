@@ -1,5 +1,5 @@
-// The label editor as lblctl drives it: opened from the printer sheet's label
-// list, its pages' controls set as a person would, Add, Update or Delete pressed.
+// The label editor as the front ends drive it: opened from the printer sheet's
+// label list, its pages' controls set as a person would, Add, Update or Delete pressed.
 // Which control edits which label field, in what unit, comes from the UI
 // library's own table; the choices and ranges from the controls themselves.
 #pragma once
@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "printer_sheet.h"
+#include "frontend/printer_sheet.h"
 #include "settings/records.h"
 
-namespace lblctl {
+namespace frontend {
 
 // One row of the UI library's editor table.
 struct EditorField {
@@ -36,15 +36,8 @@ struct EditorField {
 // The editor table of the printer sheet's UI library; a Failure when it has none.
 std::vector<EditorField> EditorFields(const PrinterSheet& sheet);
 
-// Where a field named as labels export names it lives in LABELDATA.
-struct LabelWord {
-    size_t offset = 0;
-    bool isUnsigned = false;
-};
-std::optional<LabelWord> FindLabelWord(const std::string& field);
-std::int64_t ReadLabelWord(const LABELDATA& label, LabelWord word);
-// Every numeric field name of a label, arrays and ribbon slots spelt out, in record order.
-std::vector<std::string> LabelWordNames();
+// The editor row that edits a field on this model, or null.
+const EditorField* FindEditorField(const std::vector<EditorField>& fields, const std::string& name, DWORD model);
 
 // A value to put into a field's control: a number in the control's unit, or the name's text.
 struct ControlValue {
@@ -106,4 +99,4 @@ struct LabelVisit {
 void RunLabelVisits(PrinterSheet& sheet, const std::vector<EditorField>& fields, const std::vector<LabelVisit>& visits,
                     bool apply);
 
-}  // namespace lblctl
+}  // namespace frontend

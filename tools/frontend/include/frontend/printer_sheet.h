@@ -1,18 +1,20 @@
-// The printer's property sheet as lblctl uses it: opened through the printer's UI
-// library and the common property sheet UI, as the spooler opens it when a person
-// asks for the printer's properties, and driven through the platform's driving
-// interface. Which item edits which field comes from the UI library's own table.
+// The printer's property sheet as the front ends use it: opened through the
+// printer's UI library and the common property sheet UI, as the spooler opens it
+// when a person asks for the printer's properties, and driven through the
+// platform's driving interface. Which item edits which field comes from the UI
+// library's own table.
 #pragma once
 
 #include <functional>
 #include <map>
 #include <string>
 
-#include "commands.h"
+#include "frontend/failure.h"
+#include "frontend/printers.h"
 #include "frontend/ui_driver.h"
 #include "user/driving.h"
 
-namespace lblctl {
+namespace frontend {
 
 struct PrinterSheet {
     platform::PrinterRecord printer;
@@ -31,4 +33,4 @@ int FindFieldItem(const PrinterSheet& sheet, const user::CommonSheetState& items
 // message box or colour dialog it opens). Returns the common UI's result.
 LONG RunPrinterSheet(PrinterSheet& sheet, user::Agent agent);
 
-}  // namespace lblctl
+}  // namespace frontend

@@ -1,11 +1,10 @@
-#include "printer_sheet.h"
+#include "frontend/printer_sheet.h"
 
 #include "base/codepage.h"
 #include "compstui/compstui.h"
-#include "printer_access.h"
 #include "user/resources.h"
 
-namespace lblctl {
+namespace frontend {
 
 namespace {
 
@@ -81,4 +80,4 @@ LONG RunPrinterSheet(PrinterSheet& sheet, user::Agent agent)
     return rc;
 }
 
-}  // namespace lblctl
+}  // namespace frontend
