@@ -6,11 +6,13 @@
 #include <pappl/pappl.h>
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/wintypes.h"
 #include "raster/raster.h"
+#include "user/driving.h"
 
 namespace lblprint {
 
@@ -53,6 +55,18 @@ struct LabelMedia {
 std::vector<LabelMedia> PrinterLabels(const std::string& spoolPrinter);
 // The label a job's media names: by media name, else by size (to 0.01 mm); null when none.
 const LabelMedia* FindLabelForMedia(const std::vector<LabelMedia>& labels, const pappl_media_col_t& media);
+// The label the document sheet selects (the printer's default), else the first; null when none.
+const LabelMedia* SelectedLabel(const user::CommonSheetState& sheet, const std::vector<LabelMedia>& labels);
+// The sizes the model takes, as the UI library's DC_MINEXTENT and DC_MAXEXTENT
+// give them; nullopt when it does not answer.
+struct MediaRange {
+    long minWidthUm = 0, minHeightUm = 0, maxWidthUm = 0, maxHeightUm = 0;
+};
+std::optional<MediaRange> PrinterMediaRange(const std::string& spoolPrinter);
+// A size as media names give it: W x H + "mm" ("50x30mm", "101.6x152.4mm").
+std::string SizeText(long widthUm, long heightUm);
+// PAPPL's names of the range's ends: prefix + W x H + "mm" ("custom_min_10x21.4mm").
+std::string RangeMediaName(const char* prefix, long widthUm, long heightUm);
 
 // job_options.cpp / device_output.cpp: one job through the driver. The pages
 // are files or pictures; the bytes go to the device. False with the reason set

@@ -1,10 +1,15 @@
 // The printer's label database as IPP media: every label is a size with a
-// self-describing name, found again from a job's media name or size.
+// self-describing name, found again from a job's media name or size; the
+// model's limits are the range of sizes a job may ask for beside them.
 #include <cstdlib>
 
 #include "base/codepage.h"
+#include "frontend/failure.h"
 #include "frontend/owners.h"
+#include "frontend/printers.h"
+#include "frontend/ui_driver.h"
 #include "lblprint.h"
+#include "vendor_options.h"
 
 namespace lblprint {
 namespace {
@@ -40,7 +45,7 @@ std::string MediaName(const std::u16string& labelName, long widthUm, long height
             inRun = true;
         }
     }
-    return name + "_" + Millimetres(widthUm) + "x" + Millimetres(heightUm) + "mm";
+    return name + "_" + SizeText(widthUm, heightUm);
 }
 
 std::vector<LabelMedia> PrinterLabels(const std::string& spoolPrinter)
@@ -77,6 +82,43 @@ const LabelMedia* FindLabelForMedia(const std::vector<LabelMedia>& labels, const
             std::labs((label.heightUm + 5) / 10 - media.size_length) <= 1)
             return &label;
     return nullptr;
+}
+
+const LabelMedia* SelectedLabel(const user::CommonSheetState& sheet, const std::vector<LabelMedia>& labels)
+{
+    for (const auto& item : sheet.items) {
+        if (item.userData != kLabelItem) continue;
+        if (item.selection < 0 || static_cast<size_t>(item.selection) >= item.choices.size()) break;
+        for (const LabelMedia& label : labels)
+            if (label.name == item.choices[static_cast<size_t>(item.selection)]) return &label;
+    }
+    return labels.empty() ? nullptr : &labels.front();
+}
+
+std::optional<MediaRange> PrinterMediaRange(const std::string& spoolPrinter)
+{
+    try {
+        const frontend::UiDriver ui = frontend::LoadUiDriver(frontend::FindPrinterOrFail(spoolPrinter));
+        auto printer = frontend::OpenPrinterOrFail(spoolPrinter);
+        std::u16string device = platform::Widen(spoolPrinter);
+        POINTL low{}, high{};
+        if (ui.DrvDeviceCapabilities(printer->h, device.data(), DC_MINEXTENT, &low, nullptr) != 1 ||
+            ui.DrvDeviceCapabilities(printer->h, device.data(), DC_MAXEXTENT, &high, nullptr) != 1)
+            return std::nullopt;
+        // The extents are in 0.1 mm; an answer that is no range is not used.
+        if (low.x <= 0 || low.y <= 0 || low.x > high.x || low.y > high.y || high.x > 100000 || high.y > 100000)
+            return std::nullopt;
+        return MediaRange{low.x * 100L, low.y * 100L, high.x * 100L, high.y * 100L};
+    } catch (const frontend::Failure&) {
+        return std::nullopt;
+    }
+}
+
+std::string SizeText(long widthUm, long heightUm) { return Millimetres(widthUm) + "x" + Millimetres(heightUm) + "mm"; }
+
+std::string RangeMediaName(const char* prefix, long widthUm, long heightUm)
+{
+    return prefix + SizeText(widthUm, heightUm);
 }
 
 }  // namespace lblprint

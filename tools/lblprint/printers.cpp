@@ -82,11 +82,13 @@ bool RefreshPrinter(pappl_printer_t* printer)
         return false;
     user::CommonSheetState sheet;
     std::vector<LabelMedia> labels;
+    std::optional<MediaRange> range;
     try {
         std::lock_guard<std::mutex> lock(DriverLock());
         auto handle = frontend::OpenPrinterOrFail(name);
         sheet = frontend::ReadDocumentSheet(handle->h, name, {});
         labels = PrinterLabels(name);
+        range = PrinterMediaRange(name);
     } catch (const frontend::Failure& f) {
         papplLog(papplPrinterGetSystem(printer), PAPPL_LOGLEVEL_ERROR, "Printer '%s': %s", name.c_str(),
                  f.message.c_str());
@@ -94,16 +96,20 @@ bool RefreshPrinter(pappl_printer_t* printer)
     }
     if (labels.empty()) return false;
 
-    // Media: every label; the sheet's selected label is loaded and the default.
+    // Media: every label, and the model's size range for jobs of other sizes
+    // (PAPPL keeps a job's media-size when it lies within the range); the
+    // sheet's selected label is loaded and the default.
     data.num_media = 0;
     for (const LabelMedia& label : labels)
-        if (data.num_media < PAPPL_MAX_MEDIA) data.media[data.num_media++] = Keep(label.media);
-    const LabelMedia* selected = &labels.front();
-    if (const user::ItemState* item = FindItem(sheet, kLabelItem);
-        item && item->selection >= 0 && static_cast<size_t>(item->selection) < item->choices.size())
-        for (const LabelMedia& label : labels)
-            if (label.name == item->choices[static_cast<size_t>(item->selection)]) selected = &label;
-    SetMediaCol(data.media_default, *selected);
+        if (data.num_media < PAPPL_MAX_MEDIA - 2) data.media[data.num_media++] = Keep(label.media);
+    if (range) {
+        data.media[data.num_media++] = Keep(RangeMediaName("custom_min_", range->minWidthUm, range->minHeightUm));
+        data.media[data.num_media++] = Keep(RangeMediaName("custom_max_", range->maxWidthUm, range->maxHeightUm));
+    } else {
+        papplLog(papplPrinterGetSystem(printer), PAPPL_LOGLEVEL_WARN,
+                 "Printer '%s': the driver gives no size limits; jobs print only on its labels", name.c_str());
+    }
+    SetMediaCol(data.media_default, *SelectedLabel(sheet, labels));
     data.media_ready[0] = data.media_default;
 
     if (const user::ItemState* item = FindItem(sheet, kResolutionItem)) {
