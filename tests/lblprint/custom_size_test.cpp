@@ -1,5 +1,8 @@
-// Sizes beside the labels: the model's limits are a media-size range; the
-// limits are the model table's, worked out by hand.
+// Sizes beside the labels: the model's limits are a media-size range, a job of
+// a size within it prints on a label made for the job and gone afterwards, a
+// job of a label's size prints on that label. Expected streams come from
+// `lblctl print` on labels made with `lblctl labels add`; the limits are the
+// model table's, worked out by hand.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -13,6 +16,14 @@ namespace lblprint_test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
+
+// A media-col of a size in 0.01 mm and no name, as a client asks for a custom size.
+std::string MediaSize(int x, int y)
+{
+    return "ATTR collection media-col { MEMBER collection media-size { MEMBER integer x-dimension " +
+           std::to_string(x) + " MEMBER integer y-dimension " + std::to_string(y) + " } }";
+}
 
 class LblprintCustomSize : public ::testing::Test {
 protected:
@@ -70,6 +81,102 @@ TEST_F(LblprintCustomSize, TheModelsLimitsAreAMediaSizeRange)
     attrs = MediaAttributes("Range");
     EXPECT_THAT(Line(attrs, "media-supported"), HasSubstr("custom_max_104x833.2mm"));
     EXPECT_THAT(Line(attrs, "media-size-supported"), HasSubstr("{x-dimension=1000-10400 y-dimension=2140-83320}"));
+}
+
+TEST_F(LblprintCustomSize, ASizeWithinTheLimitsPrintsOnALabelMadeForTheJob)
+{
+    const std::string device = app.AddPrinter("Shelf", "lbl-model1");
+    const std::string labels = Labels("Shelf"), media = Line(MediaAttributes("Shelf"), "media-supported");
+    ASSERT_THAT(labels, HasSubstr("Shelf Standard Label"));
+
+    std::vector<char> got;
+    ASSERT_EQ(app.Print("Shelf", device, png, "image/png", MediaSize(5000, 3000) + "\nATTR integer copies 2", got), "");
+    // The job's label left nothing behind: no label, no form, no new media.
+    EXPECT_EQ(Labels("Shelf"), labels);
+    EXPECT_THAT(app.Lblctl({"forms", "list"}).out, Not(HasSubstr("Custom")));
+    EXPECT_EQ(Line(MediaAttributes("Shelf"), "media-supported"), media);
+
+    // The same label made by hand: the standard label at 50 x 30 mm, its 2 mm
+    // gap kept (pitch 74.2 + 2 = 76.2 mm becomes 30 + 2 = 32.0 mm).
+    const lblprint_test::Run added = app.Lblctl({"labels", "add", "Shelf", "By hand", "--from", "Shelf Standard Label",
+                                  "lWidth=50mm", "lHeight=30mm", "lPitch=320"});
+    ASSERT_EQ(added.status, 0) << added.out;
+    const std::vector<char> want = app.Reference("Shelf", png, {"--label", "By hand", "--copies", "2"});
+    ASSERT_GT(want.size(), 100u) << std::string(want.begin(), want.end());
+    EXPECT_TRUE(got == want) << got.size() << " bytes, lblctl " << want.size();
+    EXPECT_TRUE(got != app.Reference("Shelf", png, {"--copies", "2"})) << "printed on the standard label";
+}
+
+TEST_F(LblprintCustomSize, ASizeOfALabelPrintsOnThatLabel)
+{
+    const std::string device = app.AddPrinter("Stock", "lbl-model1");
+    // 50 x 30 mm with a gap of its own, so that a label made for the job would differ.
+    const lblprint_test::Run added = app.Lblctl({"labels", "add", "Stock", "Tags", "lWidth=50mm", "lHeight=30mm", "lPitch=350"});
+    ASSERT_EQ(added.status, 0) << added.out;
+    const std::string labels = Labels("Stock");
+
+    std::vector<char> got;
+    ASSERT_EQ(app.Print("Stock", device, png, "image/png", MediaSize(5000, 3000), got), "");
+    EXPECT_TRUE(got == app.Reference("Stock", png, {"--label", "Tags"}));
+    ASSERT_EQ(app.Print("Stock", device, png, "image/png", MediaSize(8000, 7420), got), "");
+    EXPECT_TRUE(got == app.Reference("Stock", png, {}));
+    EXPECT_EQ(Labels("Stock"), labels);
+}
+
+TEST_F(LblprintCustomSize, ASizeTheLabelEditorRefusesIsNotPrinted)
+{
+    // Model 10 advertises heights from the strip minimum 21.4 mm; a label that
+    // cuts needs 29.0 mm, and the editor says so.
+    const std::string device = app.AddPrinter("Cutter", "lbl-model10");
+    const lblprint_test::Run cut = app.Lblctl({"labels", "update", "Cutter", "Cutter Standard Label", "iCutInterval=1"});
+    ASSERT_EQ(cut.status, 0) << cut.out;
+    const std::string labels = Labels("Cutter");
+
+    std::vector<char> got;
+    EXPECT_EQ(app.Print("Cutter", device, png, "image/png", MediaSize(5000, 2500), got),
+              "no label of this printer is 50x25mm and the label editor refused one: Label Height is 290~2000");
+    EXPECT_TRUE(got.empty());
+    EXPECT_EQ(Labels("Cutter"), labels);
+}
+
+TEST_F(LblprintCustomSize, ASizeBeyondTheLimitsIsNotTakenAsAskedFor)
+{
+    const std::string device = app.AddPrinter("Narrow", "lbl-model1");
+    const std::string labels = Labels("Narrow");
+    // 90 mm is wider than model 1's 80 mm: PAPPL refuses it when the client validates...
+    const lblprint_test::Run validate = app.Ipp(app.PrinterUri("Narrow"), R"({
+OPERATION Validate-Job
+GROUP operation-attributes-tag
+ATTR charset attributes-charset utf-8
+ATTR naturalLanguage attributes-natural-language en
+ATTR uri printer-uri $uri
+ATTR name requesting-user-name test
+GROUP job-attributes-tag
+)" + MediaSize(9000, 3000) + R"(
+STATUS client-error-attributes-or-values-not-supported
+}
+)");
+    EXPECT_EQ(validate.status, 0) << validate.out;
+    // ...and drops it from a job, telling the client (the job then prints on
+    // the default label, as for any media the printer does not have); no
+    // label is made for it.
+    const lblprint_test::Run print = app.Ipp(app.PrinterUri("Narrow"), R"({
+OPERATION Print-Job
+GROUP operation-attributes-tag
+ATTR charset attributes-charset utf-8
+ATTR naturalLanguage attributes-natural-language en
+ATTR uri printer-uri $uri
+ATTR name requesting-user-name test
+ATTR mimeMediaType document-format image/png
+GROUP job-attributes-tag
+)" + MediaSize(9000, 3000) + R"(
+FILE $filename
+STATUS successful-ok-ignored-or-substituted-attributes
+EXPECT media-col IN-GROUP unsupported-attributes-tag
+}
+)", {{"filename", png}});
+    EXPECT_EQ(print.status, 0) << print.out;
+    EXPECT_EQ(Labels("Narrow"), labels);
 }
 
 }  // namespace

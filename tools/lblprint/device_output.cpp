@@ -2,6 +2,8 @@
 // document sheet, the UI library's query may refuse it, and the render
 // library's bytes go to PAPPL's device.
 #include <cstdarg>
+#include <exception>
+#include <optional>
 
 #include "base/codepage.h"
 #include "engine/engine_driver.h"
@@ -9,6 +11,7 @@
 #include "frontend/printers.h"
 #include "job_options.h"
 #include "lblprint.h"
+#include "spooler/spooler.h"
 
 namespace lblprint {
 namespace {
@@ -46,9 +49,33 @@ bool PrintJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     const pappl_media_col_t& media = options->media;
     const bool named = media.size_name[0] || media.size_width > 0;
     const LabelMedia* label = named ? FindLabelForMedia(labels, media) : nullptr;
-    if (named && !label)
+    if (named && !label && (media.size_width <= 0 || media.size_length <= 0))
         return Fail(job, "media \"" + std::string(media.size_name) +
                              "\" is not a label of this printer; it has " + MediaList(labels));
+
+    // A size that no label has prints on a label made for the job. The label is
+    // added in a spool transaction that is never committed: this thread's
+    // printing sees it, and the rollback when the job ends takes the label and
+    // its form away again. It ends before DriverLock is released.
+    std::optional<platform::SpoolTransaction> scratch;
+    LabelMedia made;
+    if (named && !label) {
+        const long widthUm = media.size_width * 10L, heightUm = media.size_length * 10L;
+        scratch.emplace();
+        const std::string none = "no label of this printer is " + SizeText(widthUm, heightUm);
+        if (scratch->Status() != ERROR_SUCCESS)
+            return Fail(job, none + " and none can be made now: " + platform::SpoolDatabaseError());
+        try {
+            made = AddJobLabel(name, labels, widthUm, heightUm);
+        } catch (const frontend::Failure& f) {
+            return Fail(job, none + " and the label editor refused one: " + f.message);
+        } catch (const std::exception& e) {
+            return Fail(job, none + " and none could be made: " + e.what());
+        }
+        label = &made;
+        papplLogJob(job, PAPPL_LOGLEVEL_INFO, "Printing on the label \"%s\" made for this job",
+                    platform::Narrow(made.name).c_str());
+    }
 
     platform::DocumentJob doc;
     doc.printer = name;

@@ -49,6 +49,7 @@ std::string MediaName(const std::u16string& labelName, long widthUm, long height
 struct LabelMedia {
     std::u16string name;
     long widthUm = 0, heightUm = 0;
+    long pitch = 0;     // lPitch, 0.1 mm
     std::string media;  // MediaName of it
 };
 // The labels of the spooler printer, in database order.
@@ -67,6 +68,14 @@ std::optional<MediaRange> PrinterMediaRange(const std::string& spoolPrinter);
 std::string SizeText(long widthUm, long heightUm);
 // PAPPL's names of the range's ends: prefix + W x H + "mm" ("custom_min_10x21.4mm").
 std::string RangeMediaName(const char* prefix, long widthUm, long heightUm);
+// The name of a label made for a job: "Custom 50x30mm".
+std::u16string CustomLabelName(long widthUm, long heightUm);
+
+// job_label.cpp: adds a label of this size (rounded to 0.1 mm) for a job, made
+// from the printer's selected label through the label editor, and returns it;
+// a Failure with the editor's reason when the driver refuses it. The caller
+// holds the spool transaction that is to take it away.
+LabelMedia AddJobLabel(const std::string& printer, const std::vector<LabelMedia>& labels, long widthUm, long heightUm);
 
 // job_options.cpp / device_output.cpp: one job through the driver. The pages
 // are files or pictures; the bytes go to the device. False with the reason set

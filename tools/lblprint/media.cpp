@@ -66,6 +66,7 @@ std::vector<LabelMedia> PrinterLabels(const std::string& spoolPrinter)
         m.name.assign(label.szLabelName, n);
         m.widthUm = label.lWidth;
         m.heightUm = label.lHeight;
+        m.pitch = label.lPitch;
         m.media = MediaName(m.name, m.widthUm, m.heightUm);
         labels.push_back(std::move(m));
     }
@@ -120,5 +121,7 @@ std::string RangeMediaName(const char* prefix, long widthUm, long heightUm)
 {
     return prefix + SizeText(widthUm, heightUm);
 }
+
+std::u16string CustomLabelName(long widthUm, long heightUm) { return platform::Widen("Custom " + SizeText(widthUm, heightUm)); }
 
 }  // namespace lblprint
