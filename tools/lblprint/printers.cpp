@@ -210,8 +210,11 @@ void PrinterCreated(pappl_printer_t* printer, void*)
 void PrinterDeleted(pappl_printer_t* printer, pappl_pr_driver_data_t*)
 {
     // PAPPL also lets go of every printer when the application stops; those stay.
+    // PAPPL holds the system's write lock here: papplSystemIsShutdown reads without
+    // the lock, where papplSystemIsRunning would take it again and release it once
+    // too often, leaving the system lock damaged and the server hanging.
     pappl_system_t* system = papplPrinterGetSystem(printer);
-    if (!papplPrinterIsDeleted(printer) || papplSystemIsShutdown(system) || !papplSystemIsRunning(system)) return;
+    if (!papplPrinterIsDeleted(printer) || papplSystemIsShutdown(system)) return;
     const std::string name = papplPrinterGetName(printer);
     std::lock_guard<std::mutex> lock(DriverLock());
     try {
