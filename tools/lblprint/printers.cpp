@@ -205,6 +205,8 @@ void PrinterCreated(pappl_printer_t* printer, void*)
     }
     RefreshPrinter(printer);
     LblWebAddPrinter(system, printer, name.c_str());
+    // Made by a request (not restored at start-up, not made again under its number).
+    if (papplSystemIsRunning(system) && !IsBeingRemade(name)) RenumberLater(printer);
 }
 
 void PrinterDeleted(pappl_printer_t* printer, pappl_pr_driver_data_t*)
@@ -216,6 +218,7 @@ void PrinterDeleted(pappl_printer_t* printer, pappl_pr_driver_data_t*)
     pappl_system_t* system = papplPrinterGetSystem(printer);
     if (!papplPrinterIsDeleted(printer) || papplSystemIsShutdown(system)) return;
     const std::string name = papplPrinterGetName(printer);
+    if (IsBeingRemade(name)) return;
     std::lock_guard<std::mutex> lock(DriverLock());
     try {
         platform::SpoolTransaction transaction;
