@@ -104,16 +104,30 @@ TEST(LblprintCups, AnEverywhereQueuePrintsAPdfAsLblctlDoes)
     const lblprint_test::Run added = RunProgram({"lpadmin", "-h", cups.Server(), "-p", "Counter", "-E", "-v",
                                   app.PrinterUri("Counter"), "-m", "everywhere"});
     ASSERT_EQ(added.status, 0) << added.out << cups.Log();
-    fs::remove(device);
-    // CUPS names the label's size in its own words; lp names the label as the application has it.
-    const lblprint_test::Run printed = RunProgram({"lp", "-h", cups.Server(), "-d", "Counter", "-o",
-                                    "media=om_counter-standard-label_80x74.2mm", pdf});
-    ASSERT_EQ(printed.status, 0) << printed.out;
-    for (int i = 0; i < 300 && !fs::exists(device); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    ASSERT_TRUE(fs::exists(device)) << cups.Log();
     const std::vector<char> want = app.Reference("Counter", pdf, {});
     ASSERT_GT(want.size(), 100u);
-    EXPECT_TRUE(ReadFile(device) == want);
+    // The queue's default page size is one of its sizes, the printer's label.
+    const lblprint_test::Run options = RunProgram({"lpoptions", "-h", cups.Server(), "-p", "Counter", "-l"});
+    EXPECT_THAT(options.out, ::testing::HasSubstr("*80x74.2mm ")) << options.out;
+    // Printed on the queue's defaults, and with the label named as the application has it.
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{}, std::vector<std::string>{"-o", "media=om_counter-standard-label_80x74.2mm"}}) {
+        fs::remove(device);
+        std::vector<std::string> lp = {"lp", "-h", cups.Server(), "-d", "Counter"};
+        lp.insert(lp.end(), extra.begin(), extra.end());
+        lp.push_back(pdf);
+        const lblprint_test::Run printed = RunProgram(lp);
+        ASSERT_EQ(printed.status, 0) << printed.out;
+        for (int i = 0; i < 300 && !fs::exists(device); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ASSERT_TRUE(fs::exists(device)) << cups.Log();
+        // The device file is complete once the job is; give the last write a moment.
+        std::vector<char> got;
+        for (int i = 0; i < 50 && (got = ReadFile(device)) != want; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(got == want) << (extra.empty() ? "queue defaults" : extra[1]) << ": " << got.size()
+                                 << " bytes, lblctl " << want.size();
+    }
 }
 
 }  // namespace

@@ -103,7 +103,13 @@ bool DriverCallback(pappl_system_t*, const char* driverName, const char*, const 
     data->num_resolution = 1;
     data->x_resolution[0] = data->y_resolution[0] = dpi;
     data->x_default = data->y_default = dpi;
-    data->left_right = data->bottom_top = 0;
+    // Labels print to their edges. Each size is also offered with margins of
+    // 0.01 mm: CUPS names a size without margins "NAME.Borderless" but its queue's
+    // default page size "NAME", so an IPP Everywhere queue of only borderless
+    // sizes has a default that is none of its sizes (and prints the default on
+    // another page size). The driver prints the whole label either way.
+    data->borderless = true;
+    data->left_right = data->bottom_top = 1;
     // Until the printer's labels are known: one size so that PAPPL has a default.
     data->num_media = 1;
     data->media[0] = "oe_4x6-label_4x6in";

@@ -44,6 +44,12 @@ bool RefreshPrinter(pappl_printer_t* printer);
 bool RefreshChangedPrinters(pappl_system_t* system, void* data);
 void PrinterDeleted(pappl_printer_t* printer, pappl_pr_driver_data_t* data);
 
+// printer_ids.cpp: a printer made while the server runs is made again under its
+// number shortly after, so that its printer-id attribute is right; its removal
+// then leaves the spooler printer alone.
+void RenumberLater(pappl_printer_t* printer);
+bool IsBeingRemade(const std::string& name);
+
 // media.cpp: a label's media name, "om_" + name + "_" + W x H + "mm".
 std::string MediaName(const std::u16string& labelName, long widthUm, long heightUm);
 struct LabelMedia {

@@ -211,14 +211,20 @@ void PrinterCreated(pappl_printer_t* printer, void*)
     }
     RefreshPrinter(printer);
     LblWebAddPrinter(system, printer, name.c_str());
+    // Made by a request (not restored at start-up, not made again under its number).
+    if (papplSystemIsRunning(system) && !IsBeingRemade(name)) RenumberLater(printer);
 }
 
 void PrinterDeleted(pappl_printer_t* printer, pappl_pr_driver_data_t*)
 {
     // PAPPL also lets go of every printer when the application stops; those stay.
+    // PAPPL holds the system's write lock here: papplSystemIsShutdown reads without
+    // the lock, where papplSystemIsRunning would take it again and release it once
+    // too often, leaving the system lock damaged and the server hanging.
     pappl_system_t* system = papplPrinterGetSystem(printer);
-    if (!papplPrinterIsDeleted(printer) || papplSystemIsShutdown(system) || !papplSystemIsRunning(system)) return;
+    if (!papplPrinterIsDeleted(printer) || papplSystemIsShutdown(system)) return;
     const std::string name = papplPrinterGetName(printer);
+    if (IsBeingRemade(name)) return;
     std::lock_guard<std::mutex> lock(DriverLock());
     try {
         platform::SpoolTransaction transaction;

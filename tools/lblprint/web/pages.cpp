@@ -308,12 +308,14 @@ void LblWebAddPrinter(pappl_system_t* system, pappl_printer_t* printer, const ch
     if (entry) {
         std::lock_guard pagesGuard(entry->lock);
         entry->spoolName = spoolPrinterName;
-        return;  // its resources are registered already
+    } else {
+        entry = std::make_unique<PrinterPages>();
+        entry->system = system;
+        entry->printerId = papplPrinterGetID(printer);
+        entry->spoolName = spoolPrinterName;
     }
-    entry = std::make_unique<PrinterPages>();
-    entry->system = system;
-    entry->printerId = papplPrinterGetID(printer);
-    entry->spoolName = spoolPrinterName;
+    // Registered on every new PAPPL printer: one made again under the same number
+    // lost its resources and links with the old one.
     static auto* routes = new std::vector<std::unique_ptr<Route>>;
     for (Kind kind : {Kind::Printer, Kind::Defaults}) {
         routes->push_back(std::make_unique<Route>(Route{entry.get(), kind}));

@@ -13,6 +13,8 @@ void LblWebAddSystem(pappl_system_t* system);
 
 // Registers the pages of one printer under its path and links them from PAPPL's
 // printer page. `spoolPrinterName` is the name of the spooler's printer behind it.
+// Called once for every PAPPL printer made, also one made again under the number
+// of a printer that went (its open sessions stay).
 void LblWebAddPrinter(pappl_system_t* system, pappl_printer_t* printer, const char* spoolPrinterName);
 
 // Called after the pages stored changes of a printer (its sheet applied or closed
