@@ -143,25 +143,15 @@ TEST_F(LblprintCustomSize, ASizeBeyondTheLimitsIsNotTakenAsAskedFor)
 {
     const std::string device = app.AddPrinter("Narrow", "lbl-model1");
     const std::string labels = Labels("Narrow");
-    // 90 mm is wider than model 1's 80 mm: PAPPL refuses it when the client validates...
-    const lblprint_test::Run validate = app.Ipp(app.PrinterUri("Narrow"), R"({
-OPERATION Validate-Job
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri printer-uri $uri
-ATTR name requesting-user-name test
-GROUP job-attributes-tag
-)" + MediaSize(9000, 3000) + R"(
-STATUS client-error-attributes-or-values-not-supported
-}
-)");
-    EXPECT_EQ(validate.status, 0) << validate.out;
-    // ...and drops it from a job, telling the client (the job then prints on
-    // the default label, as for any media the printer does not have); no
-    // label is made for it.
-    const lblprint_test::Run print = app.Ipp(app.PrinterUri("Narrow"), R"({
-OPERATION Print-Job
+    // 90 mm is wider than model 1's 80 mm: PAPPL refuses it when the client
+    // validates, and drops it from a job, telling the client (the job then
+    // prints on the default label, as for any media the printer does not
+    // have); no label is made for it.
+    for (const auto& [operation, checks] : std::vector<std::pair<std::string, std::string>>{
+             {"Validate-Job", "STATUS client-error-attributes-or-values-not-supported"},
+             {"Print-Job", "FILE $filename\nSTATUS successful-ok-ignored-or-substituted-attributes\n"
+                           "EXPECT media-col IN-GROUP unsupported-attributes-tag"}}) {
+        const lblprint_test::Run r = app.Ipp(app.PrinterUri("Narrow"), "{\nOPERATION " + operation + R"(
 GROUP operation-attributes-tag
 ATTR charset attributes-charset utf-8
 ATTR naturalLanguage attributes-natural-language en
@@ -169,13 +159,9 @@ ATTR uri printer-uri $uri
 ATTR name requesting-user-name test
 ATTR mimeMediaType document-format image/png
 GROUP job-attributes-tag
-)" + MediaSize(9000, 3000) + R"(
-FILE $filename
-STATUS successful-ok-ignored-or-substituted-attributes
-EXPECT media-col IN-GROUP unsupported-attributes-tag
-}
-)", {{"filename", png}});
-    EXPECT_EQ(print.status, 0) << print.out;
+)" + MediaSize(9000, 3000) + "\n" + checks + "\n}\n", {{"filename", png}});
+        EXPECT_EQ(r.status, 0) << operation << ": " << r.out;
+    }
     EXPECT_EQ(Labels("Narrow"), labels);
 }
 
