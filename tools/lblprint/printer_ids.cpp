@@ -78,6 +78,9 @@ void Remake(pappl_system_t* system, int id)
         if (papplSystemIsShutdown(system)) return;
         pappl_printer_t* printer = papplSystemFindPrinter(system, nullptr, id, nullptr);
         if (!printer || papplPrinterIsDeleted(printer)) return;
+        // New jobs wait (clients are told the printer is not accepting jobs and try
+        // again) while the jobs it has finish: none is lost with the old printer.
+        papplPrinterDisable(printer);
         if (papplPrinterGetNumberOfActiveJobs(printer) > 0) continue;
         PrinterSettings settings = Read(printer);
         {
