@@ -168,7 +168,7 @@ TEST_F(LblprintApp, DeletingAPrinterRemovesItsSpoolerPrinter)
     // without a restart.
     lblprint_test::Run deleted;
     for (int i = 0; i < 50; ++i) {
-        deleted = RunProgram({LBLPRINT_PATH, "delete", "-d", "Gone"}, {"TMPDIR=" + app.Dir() + "/tmp"});
+        deleted = RunProgram({app.Program(), "delete", "-d", "Gone"}, {"TMPDIR=" + app.Dir() + "/tmp"});
         if (deleted.status == 0) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
@@ -182,7 +182,7 @@ TEST_F(LblprintApp, DeletingAPrinterRemovesItsSpoolerPrinter)
     EXPECT_THAT(list.out, ::testing::Not(HasSubstr("Gone")));
     EXPECT_THAT(list.out, HasSubstr("Kept"));
     // The server still answers after the removal (its system lock is whole).
-    const lblprint_test::Run printers = RunProgram({"timeout", "20", LBLPRINT_PATH, "printers"},
+    const lblprint_test::Run printers = RunProgram({"timeout", "20", app.Program(), "printers"},
                                                    {"TMPDIR=" + app.Dir() + "/tmp"});
     EXPECT_EQ(printers.status, 0) << printers.out;
     EXPECT_THAT(printers.out, HasSubstr("Kept"));

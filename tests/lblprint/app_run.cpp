@@ -64,12 +64,20 @@ App::App()
     fs::permissions(dir_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                               fs::perms::others_read | fs::perms::others_exec);
     port_ = 20000 + static_cast<int>(::getpid() % 20000);
+    // PAPPL names the socket of a server and its subcommands after the program: run
+    // as root it is /run/NAME.sock, shared by every server of that name. The test's
+    // own name keeps it off an installed server's socket and other tests' servers.
+    program_ = dir_ + "/lblprint-test-" + std::to_string(port_);
+    std::error_code ec;
+    fs::create_symlink(LBLPRINT_PATH, program_, ec);
 }
 
 App::~App()
 {
     Stop();
     std::error_code ec;
+    // The server's socket when run as root (see App()).
+    if (::geteuid() == 0) fs::remove("/run/" + fs::path(program_).filename().string() + ".sock", ec);
     if (!dir_.empty()) fs::remove_all(dir_, ec);
 }
 
@@ -88,7 +96,7 @@ bool App::Start()
         const std::string tmp = "TMPDIR=" + dir_ + "/tmp";
         ::putenv(const_cast<char*>(tmp.c_str()));
         const std::string spool = "spool-directory=" + dir_ + "/state", port = "server-port=" + std::to_string(port_);
-        ::execl(LBLPRINT_PATH, LBLPRINT_PATH, "server", "-o", spool.c_str(), "-o", port.c_str(), "-o",
+        ::execl(program_.c_str(), program_.c_str(), "server", "-o", spool.c_str(), "-o", port.c_str(), "-o",
                 "log-level=info", static_cast<char*>(nullptr));
         ::_exit(127);
     }
@@ -179,6 +187,24 @@ STATUS successful-ok
 )",
                       {{"driver", driver}, {"device", "file://" + output}, {"name", name}});
     if (result) *result = r;
+    // The application makes a new printer again under its number within a second
+    // and takes jobs again after that.
+    for (int i = 0; r.status == 0 && i < 100; ++i) {
+        const Run id = Ipp(PrinterUri(name), R"({
+OPERATION Get-Printer-Attributes
+GROUP operation-attributes-tag
+ATTR charset attributes-charset utf-8
+ATTR naturalLanguage attributes-natural-language en
+ATTR uri printer-uri $uri
+ATTR keyword requested-attributes printer-id,printer-is-accepting-jobs
+STATUS successful-ok
+EXPECT printer-id WITH-VALUE >0
+EXPECT printer-is-accepting-jobs WITH-VALUE true
+}
+)");
+        if (id.status == 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     return output;
 }
 

@@ -34,6 +34,8 @@ public:
     const std::string& Dir() const { return dir_; }
     std::string Spool() const { return dir_ + "/state/spool"; }
     int Port() const { return port_; }
+    // The application under the test's own name, for its subcommands.
+    const std::string& Program() const { return program_; }
     std::string PrinterUri(const std::string& name) const;
 
     // ipptool on a test file written from `text`, with -d NAME=VALUE variables.
@@ -52,7 +54,7 @@ public:
                                 const std::vector<std::string>& options);
 
 private:
-    std::string dir_;
+    std::string dir_, program_;
     int port_ = 0;
     pid_t pid_ = -1;
     int jobs_ = 0;

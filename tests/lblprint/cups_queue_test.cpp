@@ -128,6 +128,22 @@ TEST(LblprintCups, AnEverywhereQueuePrintsAPdfAsLblctlDoes)
         EXPECT_TRUE(got == want) << (extra.empty() ? "queue defaults" : extra[1]) << ": " << got.size()
                                  << " bytes, lblctl " << want.size();
     }
+
+    // A size no label has and beyond the model's limits: CUPS asks the application
+    // first, which refuses it, and the job ends without a byte printed.
+    fs::remove(device);
+    const lblprint_test::Run big =
+        RunProgram({"lp", "-h", cups.Server(), "-d", "Counter", "-o", "media=Custom.500x600mm", pdf});
+    ASSERT_EQ(big.status, 0) << big.out;
+    lblprint_test::Run pending;
+    for (int i = 0; i < 100; ++i) {
+        pending = RunProgram({"lpstat", "-h", cups.Server(), "-W", "not-completed", "-o", "Counter"});
+        if (pending.out.find("Counter-") == std::string::npos) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(pending.out.find("Counter-"), std::string::npos) << pending.out;
+    EXPECT_FALSE(fs::exists(device));
+    EXPECT_THAT(cups.Log(), ::testing::HasSubstr("Printer cannot print with supplied options"));
 }
 
 }  // namespace

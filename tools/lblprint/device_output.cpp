@@ -47,7 +47,8 @@ bool PrintJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     const std::vector<LabelMedia> labels = PrinterLabels(name);
     // A job that names no media prints on the label of the printer's defaults.
     const pappl_media_col_t& media = options->media;
-    const bool named = media.size_name[0] || media.size_width > 0;
+    const bool named = (media.size_name[0] || media.size_width > 0) &&
+                       std::string(media.size_name) != kPlaceholderMedia;
     const LabelMedia* label = named ? FindLabelForMedia(labels, media) : nullptr;
     if (named && !label && (media.size_width <= 0 || media.size_length <= 0))
         return Fail(job, "media \"" + std::string(media.size_name) +

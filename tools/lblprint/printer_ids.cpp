@@ -70,14 +70,27 @@ void Write(pappl_printer_t* p, PrinterSettings& s)
 
 // On a thread of its own: PAPPL's timers run under the system lock that
 // removing a printer takes.
+// Waits in short steps, so that the thread is gone soon after the server starts
+// to stop (the system is deleted once its last jobs are done).
+bool Wait(pappl_system_t* system, int ms)
+{
+    for (int waited = 0; waited < ms; waited += 20) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (papplSystemIsShutdown(system)) return false;
+    }
+    return true;
+}
+
 void Remake(pappl_system_t* system, int id)
 {
     for (int attempt = 0; attempt < 600; ++attempt) {
         // The request that made the printer answers first; a job in progress finishes.
-        std::this_thread::sleep_for(std::chrono::milliseconds(attempt == 0 ? 500 : 100));
-        if (papplSystemIsShutdown(system)) return;
+        if (!Wait(system, attempt == 0 ? 500 : 100)) return;
         pappl_printer_t* printer = papplSystemFindPrinter(system, nullptr, id, nullptr);
         if (!printer || papplPrinterIsDeleted(printer)) return;
+        // New jobs wait (clients are told the printer is not accepting jobs and try
+        // again) while the jobs it has finish: none is lost with the old printer.
+        papplPrinterDisable(printer);
         if (papplPrinterGetNumberOfActiveJobs(printer) > 0) continue;
         PrinterSettings settings = Read(printer);
         {
