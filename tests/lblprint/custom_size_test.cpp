@@ -6,8 +6,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <regex>
 #include <string>
+#include <thread>
 
 #include "e2e/print/print_files.h"
 #include "lblprint/app_run.h"
@@ -73,9 +75,15 @@ TEST_F(LblprintCustomSize, TheModelsLimitsAreAMediaSizeRange)
                 HasSubstr("{x-dimension=1000-10400 y-dimension=2140-38400}"));
     EXPECT_THAT(Line(attrs, "media-size-supported"), HasSubstr("{x-dimension=8000 y-dimension=7420}"));
 
-    // The limits are read from the driver when the printer is loaded again.
+    // Expansion RAM set elsewhere raises the limit within seconds, and after a restart.
     const lblprint_test::Run set = app.Lblctl({"printer", "set", "Range", "bExpansionRAM=1"});
     ASSERT_EQ(set.status, 0) << set.out;
+    for (int i = 0; i < 100; ++i) {
+        attrs = MediaAttributes("Range");
+        if (Line(attrs, "media-supported").find("custom_max_104x833.2mm") != std::string::npos) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_THAT(Line(attrs, "media-supported"), HasSubstr("custom_max_104x833.2mm"));
     app.Stop();
     ASSERT_TRUE(app.Start());
     attrs = MediaAttributes("Range");

@@ -172,10 +172,14 @@ bool RefreshChangedPrinters(pappl_system_t* system, void*)
     papplSystemIteratePrinters(
         system,
         [](pappl_printer_t* printer, void*) {
+            // Its labels and its size range (which expansion RAM changes).
             std::string media;
             {
                 std::lock_guard<std::mutex> driver(DriverLock());
-                for (const LabelMedia& label : PrinterLabels(papplPrinterGetName(printer))) media += label.media + " ";
+                const std::string name = papplPrinterGetName(printer);
+                for (const LabelMedia& label : PrinterLabels(name)) media += label.media + " ";
+                if (const std::optional<MediaRange> range = PrinterMediaRange(name))
+                    media += RangeMediaName("custom_max_", range->maxWidthUm, range->maxHeightUm);
             }
             std::lock_guard<std::mutex> guard(lock);
             std::string& last = seen[papplPrinterGetID(printer)];
