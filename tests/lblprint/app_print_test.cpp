@@ -131,7 +131,17 @@ TEST_F(LblprintApp, BadRequestsGetAClearErrorAndChangeNothing)
     std::vector<char> out;
     EXPECT_THAT(app.Print("Nobody", device, png, "image/png", "", out), HasSubstr("not accepted"));
 
-    // Media that no label of the printer is: PAPPL tells the client it substituted the default label.
+    // Media that no label of the printer is, by name or in a media-col: refused
+    // with the reason, never printed on the printer's label.
+    for (const std::string& media :
+         {std::string("ATTR keyword media om_gone_50x30mm"), std::string("ATTR keyword media na_index-4x6_4x6in"),
+          std::string("ATTR collection media-col { MEMBER keyword media-size-name iso_a6_105x148mm }")}) {
+        EXPECT_THAT(app.Print("Shop", device, png, "image/png", media, out),
+                    HasSubstr("is not a label of this printer; it has om_shop-standard-label_80x74.2mm"))
+            << media;
+        EXPECT_TRUE(out.empty()) << media;
+    }
+    // Validate-Job says so before any job is made.
     const std::string longName = "om_" + std::string(300, 'x') + "_80x74.2mm";
     const lblprint_test::Run validate = app.Ipp(app.PrinterUri("Shop"), R"({
 OPERATION Validate-Job

@@ -152,9 +152,8 @@ TEST_F(LblprintCustomSize, ASizeBeyondTheLimitsIsNotTakenAsAskedFor)
     const std::string device = app.AddPrinter("Narrow", "lbl-model1");
     const std::string labels = Labels("Narrow");
     // 90 mm is wider than model 1's 80 mm: PAPPL refuses it when the client
-    // validates, and drops it from a job, telling the client (the job then
-    // prints on the default label, as for any media the printer does not
-    // have); no label is made for it.
+    // validates; a job of it is told the size was not taken and ends with the
+    // label editor's reason, unprinted; no label stays.
     for (const auto& [operation, checks] : std::vector<std::pair<std::string, std::string>>{
              {"Validate-Job", "STATUS client-error-attributes-or-values-not-supported"},
              {"Print-Job", "FILE $filename\nSTATUS successful-ok-ignored-or-substituted-attributes\n"
@@ -170,6 +169,10 @@ GROUP job-attributes-tag
 )" + MediaSize(9000, 3000) + "\n" + checks + "\n}\n", {{"filename", png}});
         EXPECT_EQ(r.status, 0) << operation << ": " << r.out;
     }
+    std::vector<char> got;
+    EXPECT_THAT(app.Print("Narrow", device, png, "image/png", MediaSize(9000, 3000), got),
+                HasSubstr("no label of this printer is 90x30mm and the label editor refused one: Label width is"));
+    EXPECT_TRUE(got.empty());
     EXPECT_EQ(Labels("Narrow"), labels);
 }
 

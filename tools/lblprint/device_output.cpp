@@ -45,13 +45,16 @@ bool PrintJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     const std::string name = papplPrinterGetName(papplJobGetPrinter(job));
     std::lock_guard<std::mutex> lock(DriverLock());
     const std::vector<LabelMedia> labels = PrinterLabels(name);
-    // A job that names no media prints on the label of the printer's defaults.
-    const pappl_media_col_t& media = options->media;
-    const bool named = (media.size_name[0] || media.size_width > 0) &&
-                       std::string(media.size_name) != kPlaceholderMedia;
+    // A job that asks for no media prints on the label of the printer's defaults;
+    // one that names a stock no label is (rather than asking for a size) is refused.
+    const RequestedMedia asked = JobMedia(job, options->media);
+    const pappl_media_col_t& media = asked.col;
+    const bool named = asked.given;
     const LabelMedia* label = named ? FindLabelForMedia(labels, media) : nullptr;
-    if (named && !label && (media.size_width <= 0 || media.size_length <= 0))
-        return Fail(job, "media \"" + std::string(media.size_name) +
+    if (named && !label && (asked.stock || media.size_width <= 0 || media.size_length <= 0))
+        return Fail(job, "media \"" +
+                             (media.size_name[0] ? std::string(media.size_name)
+                                                 : SizeText(media.size_width * 10L, media.size_length * 10L)) +
                              "\" is not a label of this printer; it has " + MediaList(labels));
 
     // A size that no label has prints on a label made for the job. The label is

@@ -61,6 +61,18 @@ struct LabelMedia {
     long pitch = 0;     // lPitch, 0.1 mm
     std::string media;  // MediaName of it
 };
+// Where a job's media is kept when PAPPL would have dropped it from the request
+// for not being among the printer's media (substituted_media.cpp).
+constexpr const char* kSubstitutedMedia = "lblprint-substituted-media";
+constexpr const char* kSubstitutedMediaCol = "lblprint-substituted-media-col";
+// The media a job asked for: PAPPL's reading of it, or what PAPPL would have
+// dropped. `given` is false when the job asked for none; `stock` when it names
+// media (other than a custom size) rather than asking only for a size.
+struct RequestedMedia {
+    pappl_media_col_t col{};
+    bool given = false, stock = false;
+};
+RequestedMedia JobMedia(pappl_job_t* job, const pappl_media_col_t& read);
 // The labels of the spooler printer, in database order.
 std::vector<LabelMedia> PrinterLabels(const std::string& spoolPrinter);
 // The label a job's media names: by media name, else by size (to 0.01 mm); null when none.
