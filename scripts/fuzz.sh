@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 targets=(fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_devmode
   fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json
-  fuzz_page_placement fuzz_pdf_pages)
+  fuzz_page_placement fuzz_pdf_pages fuzz_job_media)
 # Only these targets when named after the seconds: scripts/fuzz.sh 600 fuzz_devmode
 if [ "$#" -gt 1 ]; then targets=("${@:2}"); fi
 
@@ -17,7 +17,7 @@ cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
 work=build/fuzz/corpus
 for target in fuzz_ppd_reader fuzz_bpd_reader fuzz_stream_decoder fuzz_image_readers fuzz_devmode \
     fuzz_printer_data_ui fuzz_printer_data_render fuzz_escape fuzz_labels_json \
-    fuzz_page_placement fuzz_pdf_pages; do mkdir -p "$work/$target"; done
+    fuzz_page_placement fuzz_pdf_pages fuzz_job_media; do mkdir -p "$work/$target"; done
 # Seeds: the model descriptions and the hand-made files of tests/fuzz/corpus.
 cp -n ppd/*.ppd tests/fuzz/corpus/ppd/* "$work/fuzz_ppd_reader/"
 cp -n tests/fuzz/corpus/bpd/* "$work/fuzz_bpd_reader/"
@@ -30,6 +30,7 @@ cp -n tests/fuzz/corpus/escape/* "$work/fuzz_escape/"
 cp -n tests/fuzz/corpus/labels/* "$work/fuzz_labels_json/"
 cp -n tests/fuzz/corpus/image/* "$work/fuzz_page_placement/"
 cp -n tests/fuzz/corpus/pdf/* "$work/fuzz_pdf_pages/"
+cp -n tests/fuzz/corpus/ipp/* "$work/fuzz_job_media/"
 
 status=0
 for target in "${targets[@]}"; do

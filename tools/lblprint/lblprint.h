@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/wintypes.h"
+#include "media_request.h"
 #include "raster/raster.h"
 #include "user/driving.h"
 
@@ -61,17 +62,7 @@ struct LabelMedia {
     long pitch = 0;     // lPitch, 0.1 mm
     std::string media;  // MediaName of it
 };
-// Where a job's media is kept when PAPPL would have dropped it from the request
-// for not being among the printer's media (substituted_media.cpp).
-constexpr const char* kSubstitutedMedia = "lblprint-substituted-media";
-constexpr const char* kSubstitutedMediaCol = "lblprint-substituted-media-col";
-// The media a job asked for: PAPPL's reading of it, or what PAPPL would have
-// dropped. `given` is false when the job asked for none; `stock` when it names
-// media (other than a custom size) rather than asking only for a size.
-struct RequestedMedia {
-    pappl_media_col_t col{};
-    bool given = false, stock = false;
-};
+// The media a job asked for (media_request.h), from the job's attributes.
 RequestedMedia JobMedia(pappl_job_t* job, const pappl_media_col_t& read);
 // The labels of the spooler printer, in database order.
 std::vector<LabelMedia> PrinterLabels(const std::string& spoolPrinter);

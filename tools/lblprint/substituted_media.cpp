@@ -10,7 +10,7 @@
 
 #include <cstring>
 
-#include "lblprint.h"
+#include "media_request.h"
 
 namespace {
 
