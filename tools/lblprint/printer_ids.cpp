@@ -88,10 +88,15 @@ void Remake(pappl_system_t* system, int id)
         if (!Wait(system, attempt == 0 ? 500 : 100)) return;
         pappl_printer_t* printer = papplSystemFindPrinter(system, nullptr, id, nullptr);
         if (!printer || papplPrinterIsDeleted(printer)) return;
-        // New jobs wait (clients are told the printer is not accepting jobs and try
-        // again) while the jobs it has finish: none is lost with the old printer.
-        papplPrinterDisable(printer);
+        // Made again only while it has no job, none is lost with the old printer:
+        // new jobs are held off (clients are told it is not accepting jobs and
+        // try again) only for the moment of the change.
         if (papplPrinterGetNumberOfActiveJobs(printer) > 0) continue;
+        papplPrinterDisable(printer);
+        if (papplPrinterGetNumberOfActiveJobs(printer) > 0) {
+            papplPrinterEnable(printer);
+            continue;
+        }
         PrinterSettings settings = Read(printer);
         {
             std::lock_guard<std::mutex> guard(RemakeLock());
