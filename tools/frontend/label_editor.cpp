@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "base/codepage.h"
-#include "user/resources.h"
 
 namespace frontend {
 
@@ -14,13 +13,6 @@ namespace {
 constexpr UINT kEditorTableFirst = 9100;
 constexpr UINT kEditorTableMax = 200;
 constexpr WORD kGeneralPage = 228;
-
-std::u16string LoadText(HMODULE module, UINT id)
-{
-    LPCWSTR text = nullptr;
-    const int n = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
-    return n > 0 && text ? std::u16string(text, static_cast<size_t>(n)) : std::u16string();
-}
 
 // One row "FIELD PAGE CONTROL RANGE UNIT STEP MODELS PICK MEANING"; nullopt when malformed.
 std::optional<EditorField> ParseRow(const std::string& row)
@@ -87,7 +79,7 @@ std::vector<EditorField> EditorFields(const PrinterSheet& sheet)
 {
     std::vector<EditorField> fields;
     for (UINT id = kEditorTableFirst; id < kEditorTableFirst + kEditorTableMax; ++id) {
-        const std::string row = platform::Narrow(LoadText(sheet.ui.module.h, id));
+        const std::string row = platform::Narrow(LoadUiText(sheet.ui.module.h, id));
         if (row.empty()) break;
         if (auto f = ParseRow(row)) fields.push_back(std::move(*f));
     }

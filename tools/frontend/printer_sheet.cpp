@@ -2,7 +2,6 @@
 
 #include "base/codepage.h"
 #include "compstui/compstui.h"
-#include "user/resources.h"
 
 namespace frontend {
 
@@ -12,22 +11,15 @@ namespace {
 constexpr UINT kFieldTableFirst = 9000;
 constexpr UINT kFieldTableMax = 200;
 
-std::u16string LoadText(HMODULE module, UINT id)
-{
-    LPCWSTR text = nullptr;
-    const int n = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
-    return n > 0 && text ? std::u16string(text, static_cast<size_t>(n)) : std::u16string();
-}
-
 std::map<std::string, std::u16string> FieldTable(HMODULE module)
 {
     std::map<std::string, std::u16string> fields;
     for (UINT id = kFieldTableFirst; id < kFieldTableFirst + kFieldTableMax; ++id) {
-        const std::string entry = platform::Narrow(LoadText(module, id));
+        const std::string entry = platform::Narrow(LoadUiText(module, id));
         if (entry.empty()) break;
         const size_t space = entry.find(' ');
         if (space == std::string::npos) continue;
-        fields[entry.substr(0, space)] = LoadText(module, static_cast<UINT>(std::stoul(entry.substr(space + 1))));
+        fields[entry.substr(0, space)] = LoadUiText(module, static_cast<UINT>(std::stoul(entry.substr(space + 1))));
     }
     return fields;
 }

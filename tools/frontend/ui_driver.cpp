@@ -1,6 +1,7 @@
 #include "frontend/ui_driver.h"
 
 #include "frontend/failure.h"
+#include "user/resources.h"
 
 namespace frontend {
 
@@ -23,6 +24,13 @@ UiDriver LoadUiDriver(const platform::PrinterRecord& printer)
     if (!d.DrvDeviceCapabilities || !d.DevQueryPrintEx || !d.DrvUpgradePrinter)
         throw Failure{"the UI library " + printer.uiLibrary + " lacks driver entry points"};
     return d;
+}
+
+std::u16string LoadUiText(HMODULE module, UINT id)
+{
+    LPCWSTR text = nullptr;
+    const int n = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return n > 0 && text ? std::u16string(text, static_cast<size_t>(n)) : std::u16string();
 }
 
 }  // namespace frontend

@@ -21,4 +21,7 @@ struct UiDriver {
 // loaded or lacks one of them.
 UiDriver LoadUiDriver(const platform::PrinterRecord& printer);
 
+// A string of the UI library's string tables; empty when it has none of that id.
+std::u16string LoadUiText(HMODULE module, UINT id);
+
 }  // namespace frontend
