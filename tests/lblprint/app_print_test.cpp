@@ -95,13 +95,7 @@ TEST_F(LblprintApp, EveryLabelIsAMediaThatSurvivesARestart)
     const std::string device = app.AddPrinter("Wide", "lbl-model9");
     const lblprint_test::Run added = app.Lblctl({"labels", "add", "Wide", "Box 4x6", "lWidth=101600", "lHeight=152400", "lPitch=1564"});
     ASSERT_EQ(added.status, 0) << added.out;
-    const std::string query = R"({
-OPERATION Get-Printer-Attributes
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri printer-uri $uri
-ATTR keyword requested-attributes media-supported,media-default,media-ready
+    const std::string query = Request("Get-Printer-Attributes") + R"(ATTR keyword requested-attributes media-supported,media-default,media-ready
 STATUS successful-ok
 }
 )";
@@ -143,13 +137,7 @@ TEST_F(LblprintApp, BadRequestsGetAClearErrorAndChangeNothing)
     }
     // Validate-Job says so before any job is made.
     const std::string longName = "om_" + std::string(300, 'x') + "_80x74.2mm";
-    const lblprint_test::Run validate = app.Ipp(app.PrinterUri("Shop"), R"({
-OPERATION Validate-Job
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri printer-uri $uri
-ATTR name requesting-user-name test
+    const lblprint_test::Run validate = app.Ipp(app.PrinterUri("Shop"), Request("Validate-Job") + R"(ATTR name requesting-user-name test
 ATTR boolean ipp-attribute-fidelity true
 GROUP job-attributes-tag
 ATTR keyword media $media

@@ -21,6 +21,15 @@
 namespace lblprint_test {
 namespace fs = std::filesystem;
 
+std::string Request(const std::string& operation, const std::string& uriAttribute)
+{
+    return "{\nOPERATION " + operation +
+           "\nGROUP operation-attributes-tag\n"
+           "ATTR charset attributes-charset utf-8\n"
+           "ATTR naturalLanguage attributes-natural-language en\n"
+           "ATTR uri " + uriAttribute + " $uri\n";
+}
+
 Run RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env)
 {
     Run r;
@@ -114,13 +123,7 @@ bool App::Start()
     // The port takes connections before the server answers them, and before it
     // listens on the socket its subcommands use.
     for (int i = 0; i < 200; ++i) {
-        const Run r = Ipp("ipp://localhost:" + std::to_string(port_) + "/ipp/system", R"({
-OPERATION Get-System-Attributes
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri system-uri $uri
-ATTR keyword requested-attributes system-state
+        const Run r = Ipp("ipp://localhost:" + std::to_string(port_) + "/ipp/system", Request("Get-System-Attributes", "system-uri") + R"(ATTR keyword requested-attributes system-state
 STATUS successful-ok
 }
 )");
@@ -171,13 +174,7 @@ std::string App::AddPrinter(const std::string& name, const std::string& driver, 
 {
     const std::string output = dir_ + "/" + driver + ".prn";
     std::ofstream(output).close();  // PAPPL takes file devices that exist
-    const Run r = Ipp("ipp://localhost:" + std::to_string(port_) + "/ipp/system", R"({
-OPERATION Create-Printer
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri system-uri $uri
-ATTR keyword printer-service-type print
+    const Run r = Ipp("ipp://localhost:" + std::to_string(port_) + "/ipp/system", Request("Create-Printer", "system-uri") + R"(ATTR keyword printer-service-type print
 ATTR keyword smi55357-driver $driver
 ATTR uri smi55357-device-uri $device
 GROUP printer-attributes-tag
@@ -190,13 +187,7 @@ STATUS successful-ok
     // The application makes a new printer again under its number within a second
     // and takes jobs again after that.
     for (int i = 0; r.status == 0 && i < 100; ++i) {
-        const Run id = Ipp(PrinterUri(name), R"({
-OPERATION Get-Printer-Attributes
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri printer-uri $uri
-ATTR keyword requested-attributes printer-id,printer-is-accepting-jobs
+        const Run id = Ipp(PrinterUri(name), Request("Get-Printer-Attributes") + R"(ATTR keyword requested-attributes printer-id,printer-is-accepting-jobs
 STATUS successful-ok
 EXPECT printer-id WITH-VALUE >0
 EXPECT printer-is-accepting-jobs WITH-VALUE true
@@ -214,16 +205,10 @@ std::string App::Print(const std::string& printer, const std::string& device, co
     std::error_code ec;
     fs::remove(device, ec);
     output.clear();
-    const Run r = Ipp(PrinterUri(printer), std::string(R"({
-OPERATION Print-Job
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri printer-uri $uri
-ATTR name requesting-user-name test
+    const Run r = Ipp(PrinterUri(printer), Request("Print-Job") + R"(ATTR name requesting-user-name test
 ATTR mimeMediaType document-format $format
 GROUP job-attributes-tag
-)") + attrs + R"(
+)" + attrs + R"(
 FILE $filename
 STATUS successful-ok
 }
@@ -232,13 +217,7 @@ STATUS successful-ok
     std::smatch m;
     if (!std::regex_search(r.out, m, std::regex("job-id \\(integer\\) = ([0-9]+)"))) return "not accepted: " + r.out;
     const std::string id = m[1];
-    const std::string getJob = R"({
-OPERATION Get-Job-Attributes
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri printer-uri $uri
-ATTR integer job-id $job
+    const std::string getJob = Request("Get-Job-Attributes") + R"(ATTR integer job-id $job
 ATTR keyword requested-attributes job-state,job-state-message
 STATUS successful-ok
 }

@@ -16,6 +16,10 @@ struct Run {
     std::string out;  // standard output and standard error together
 };
 
+// The start of an ipptool test of an IPP operation on $uri (given as
+// `uriAttribute`): the operation attributes every request has.
+std::string Request(const std::string& operation, const std::string& uriAttribute = "printer-uri");
+
 // Runs a program (argv[0] looked up in PATH) and waits for it.
 Run RunProgram(const std::vector<std::string>& argv, const std::vector<std::string>& env = {});
 

@@ -39,13 +39,7 @@ protected:
     // The printer's media attributes as ipptool shows them.
     std::string MediaAttributes(const std::string& printer)
     {
-        return app.Ipp(app.PrinterUri(printer), R"({
-OPERATION Get-Printer-Attributes
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri printer-uri $uri
-ATTR keyword requested-attributes media-supported,media-size-supported
+        return app.Ipp(app.PrinterUri(printer), Request("Get-Printer-Attributes") + R"(ATTR keyword requested-attributes media-supported,media-size-supported
 STATUS successful-ok
 }
 )").out;
@@ -158,12 +152,7 @@ TEST_F(LblprintCustomSize, ASizeBeyondTheLimitsIsNotTakenAsAskedFor)
              {"Validate-Job", "STATUS client-error-attributes-or-values-not-supported"},
              {"Print-Job", "FILE $filename\nSTATUS successful-ok-ignored-or-substituted-attributes\n"
                            "EXPECT media-col IN-GROUP unsupported-attributes-tag"}}) {
-        const lblprint_test::Run r = app.Ipp(app.PrinterUri("Narrow"), "{\nOPERATION " + operation + R"(
-GROUP operation-attributes-tag
-ATTR charset attributes-charset utf-8
-ATTR naturalLanguage attributes-natural-language en
-ATTR uri printer-uri $uri
-ATTR name requesting-user-name test
+        const lblprint_test::Run r = app.Ipp(app.PrinterUri("Narrow"), Request(operation) + R"(ATTR name requesting-user-name test
 ATTR mimeMediaType document-format image/png
 GROUP job-attributes-tag
 )" + MediaSize(9000, 3000) + "\n" + checks + "\n}\n", {{"filename", png}});
