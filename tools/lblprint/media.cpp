@@ -2,8 +2,6 @@
 // self-describing name, found again from a job's media name or size; the
 // model's limits are the range of sizes a job may ask for beside them.
 #include <cstdlib>
-#include <cstring>
-#include <cstdio>
 
 #include "base/codepage.h"
 #include "frontend/failure.h"
