@@ -110,9 +110,10 @@ bool DriverCallback(pappl_system_t*, const char* driverName, const char*, const 
     // another page size). The driver prints the whole label either way.
     data->borderless = true;
     data->left_right = data->bottom_top = 1;
-    // Until the printer's labels are known: one size so that PAPPL has a default.
+    // Until the printer's labels are known: one size so that PAPPL has a default
+    // (a job given it asked for no media and prints on the printer's label).
     data->num_media = 1;
-    data->media[0] = kPlaceholderMedia;
+    data->media[0] = "oe_4x6-label_4x6in";
     std::snprintf(data->media_default.size_name, sizeof data->media_default.size_name, "%s", data->media[0]);
     data->media_default.size_width = 10160;
     data->media_default.size_length = 15240;

@@ -20,9 +20,6 @@ namespace lblprint {
 // The document format our filters produce and the printers take.
 constexpr const char* kLabelFormat = "application/vnd.lbl-label";
 constexpr int kModelCount = 11;
-// The one size a printer has before its labels are read (PAPPL needs a default).
-// A job that got it named no label and prints on the printer's label.
-constexpr const char* kPlaceholderMedia = "oe_4x6-label_4x6in";
 
 // Every call into the spooler, the UI library and the render library holds this:
 // PAPPL runs clients and jobs on threads of their own.
